@@ -1,0 +1,51 @@
+# Vellumar: `make run` opens the application, `make test` runs every test. Both install what is
+# missing first (Debian 12, as root or through sudo).
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
+	qt6-l10n-tools libgl-dev libxkbcommon-dev e2fsprogs util-linux mount procps xvfb xauth \
+	x11-apps imagemagick fonts-dejavu-core
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build run test bench install demo clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
+		| grep -q 'install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing: $$missing"; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		exec $(BUILD_DIR)/bin/vellumar; \
+	else \
+		echo "No display: running the command-line demo instead."; \
+		scripts/demo.sh $(BUILD_DIR)/bin; \
+	fi
+
+demo: build
+	scripts/demo.sh $(BUILD_DIR)/bin
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	scripts/bench.sh $(BUILD_DIR)/bin
+
+install: build
+	$(SUDO) cmake --install $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)
