@@ -30,6 +30,9 @@ public:
     std::optional<QVariantMap> getSwapStats();
 
 private:
+    // Looks up where the swap files are (once per object).
+    void _getSwapPath();
+
     struct Private;
     std::unique_ptr<Private> d;
 };
