@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 class QAbstractButton;
@@ -11,7 +12,10 @@ class QVXExtendibleLabelledViewDelegate
 public:
     virtual ~QVXExtendibleLabelledViewDelegate() = default;
     virtual void extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view) { Q_UNUSED(view); }
-    virtual void extendibleLabelledViewWillClose(QVXExtendibleLabelledView *view) { Q_UNUSED(view); }
+    virtual void extendibleLabelledViewWillClose(QVXExtendibleLabelledView *view)
+    {
+        Q_UNUSED(view);
+    }
 };
 
 // gap between the strip's bottom edge and the content's top edge, in pixels
@@ -23,6 +27,13 @@ extern const bool animateResizeWindow;
 // distanceFromLabel; views below the strip move down with the window's bottom edge, views
 // above stay. The strip and its siblings are placed without a layout (absolute geometry) in
 // the window's central widget.
+//
+// A sibling whose bottom edge is at or above the strip's bottom edge stays where it is; every
+// other sibling moves by the same amount as the window's bottom edge. Closing shrinks the
+// window by the offset its opening added, whatever the content's height is by then, and then
+// takes the content out: it stays owned by the strip, hidden, and is no sibling any more.
+// Opening an open view again only resizes by the difference in the content's height; closing
+// a closed one moves nothing. The resize is immediate (animateResizeWindow is not honoured).
 class QVXExtendibleLabelledView : public QWidget
 {
     Q_OBJECT
@@ -43,14 +54,20 @@ public:
     // Opens when the sender is checked, closes when it is not.
     void toggle(QAbstractButton *sender);
 
+    // Whether the content is shown now (the last toggle opened).
+    bool isOpen() const;
+
 private:
     void open();
     void close();
     void reanchorSiblings(int shift);
+    void resizeWindow(int shift);
+    void updateArrow();
 
-    QAbstractButton *m_triangleButton = nullptr;
-    QWidget *m_contentView = nullptr;
+    QPointer<QAbstractButton> m_triangleButton;
+    QPointer<QWidget> m_contentView;
     QVXExtendibleLabelledViewDelegate *m_delegate = nullptr;
     QRectF m_originalRect;
     float m_moveOffset = 0.0f;
+    bool m_isOpen = false;
 };

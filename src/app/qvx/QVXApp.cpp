@@ -1,0 +1,41 @@
+#include "QVXApp.h"
+
+#include "UserDefaults.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace QVXApp {
+namespace {
+
+const QString hasRunBeforeKey = QStringLiteral("QVXHasRunBefore");
+
+void runSequence(QVXAppDelegate *delegate)
+{
+    delegate->QVXAppCanStartToInitialize();
+    UserDefaults &defaults = UserDefaults::standard();
+    if (!defaults.boolForKey(hasRunBeforeKey)) {
+        delegate->QVXAppIsRunningForTheFirstTime();
+        // Recorded once the first-run work is done, so an interrupted first run repeats it.
+        defaults.setObject(true, hasRunBeforeKey);
+    }
+    delegate->QVXAppEndedToInitialize();
+}
+
+} // namespace
+
+void startWithDelegate(QVXAppDelegate *delegate)
+{
+    if (!delegate)
+        return;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        // The hooks touch windows: hand them to the main thread and wait for them there.
+        QMetaObject::invokeMethod(
+            app, [delegate] { runSequence(delegate); }, Qt::BlockingQueuedConnection);
+        return;
+    }
+    runSequence(delegate);
+}
+
+} // namespace QVXApp

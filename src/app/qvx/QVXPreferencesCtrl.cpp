@@ -1,0 +1,71 @@
+#include "QVXPreferencesCtrl.h"
+
+#include "QVXAlerts.h"
+#include "UserDefaults.h"
+
+#include <QAbstractButton>
+#include <QSignalBlocker>
+
+namespace {
+const QString splashKey = QStringLiteral("QVXOpenSplashAtStartup");
+} // namespace
+
+QVXPreferencesCtrl::QVXPreferencesCtrl(QWidget *window, QObject *parent)
+    : QObject(parent), m_window(window ? window : new QWidget)
+{
+}
+
+QVXPreferencesCtrl::~QVXPreferencesCtrl()
+{
+    delete m_window.data();
+}
+
+QWidget *QVXPreferencesCtrl::preferencesWindow() const
+{
+    return m_window.data();
+}
+
+void QVXPreferencesCtrl::showWindow()
+{
+    if (!m_window)
+        return;
+    update();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void QVXPreferencesCtrl::update()
+{
+    if (!m_window)
+        return;
+    // The window's own controls, when its .ui has them: wired once, refreshed every time.
+    if (auto *splash =
+            m_window->findChild<QAbstractButton *>(QStringLiteral("openSplashAtStartup"))) {
+        if (!splash->property("qvxWired").toBool()) {
+            splash->setCheckable(true);
+            connect(splash, &QAbstractButton::clicked, this,
+                    [this](bool checked) { openSplashAtStartup(checked); });
+            splash->setProperty("qvxWired", true);
+        }
+        const QSignalBlocker quiet(splash);
+        splash->setChecked(splashAtStartup());
+    }
+    if (auto *reset =
+            m_window->findChild<QAbstractButton *>(QStringLiteral("resetDontShowAgainChoices"))) {
+        if (!reset->property("qvxWired").toBool()) {
+            connect(reset, &QAbstractButton::clicked, this, [] { QVXResetDontShowAgainChoices(); });
+            reset->setProperty("qvxWired", true);
+        }
+    }
+}
+
+void QVXPreferencesCtrl::openSplashAtStartup(bool on)
+{
+    UserDefaults::standard().setObject(on, splashKey);
+}
+
+bool QVXPreferencesCtrl::splashAtStartup()
+{
+    return UserDefaults::standard().boolForKey(splashKey);
+}
