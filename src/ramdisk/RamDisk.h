@@ -31,11 +31,11 @@ public:
 // What one run of a tool gave.
 struct CommandResult
 {
-    bool started = false;   // false: nothing could be run (output is ERROR)
-    bool timedOut = false;  // killed after the time limit
+    bool started = false;  // false: nothing could be run (output is ERROR)
+    bool timedOut = false; // killed after the time limit
     int exitStatus = -1;
-    QString output;         // standard output, untrimmed
-    QString errorOutput;    // standard error
+    QString output;      // standard output, untrimmed
+    QString errorOutput; // standard error
     // True when the tool started, ended on its own and exited with status 0.
     bool succeeded() const { return started && !timedOut && exitStatus == 0 && output != ERROR; }
     // The tool's own words for a failure: its standard error, else its standard output, else
@@ -47,10 +47,10 @@ struct CommandResult
 struct TeardownOutcome
 {
     bool unmounted = false;
-    QString detachAnswer;    // the detach tool's answer, or the reason detaching did not run
+    QString detachAnswer; // the detach tool's answer, or the reason detaching did not run
     bool removed = false;
-    bool finished = false;   // the disk is inactive and uncounted now
-    QString userText;        // what to show the user
+    bool finished = false; // the disk is inactive and uncounted now
+    QString userText;      // what to show the user
 };
 
 // Model and driver of one RAM disk: allocates memory, formats, mounts, shows, and tears down,
@@ -69,17 +69,20 @@ public:
 
     quint32 diskBlockSize() const;
     void setDiskBlockSize(quint32 blocks);
-    QString device() const;          // null until allocation printed one
+    QString device() const; // null until allocation printed one
     void setDevice(const QString &device);
-    QString mountPath() const;       // null until given or generated
+    QString mountPath() const; // null until given or generated
     void setMountPath(const QString &path);
     QString diskName() const;
     void setDiskName(const QString &name);
-    RamDiskDelegate *delegate() const;   // not owned: the delegate owns the disk
+    RamDiskDelegate *delegate() const; // not owned: the delegate owns the disk
     void setDelegate(RamDiskDelegate *delegate);
     bool isMountedAndActive() const;
     // True when mount() made the mount folder (teardown only removes folders it made).
     bool madeMountFolder() const;
+    // For a disk rebuilt from what the system shows (an eject from another process): whether
+    // its mount folder was made for it and may go once it is empty.
+    void setMadeMountFolder(bool made);
 
     // Creation, on the main thread, each sending one phase report before returning.
     bool allocateRAM();

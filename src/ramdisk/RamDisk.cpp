@@ -1,0 +1,474 @@
+#include "RamDisk.h"
+
+#include "Localization.h"
+#include "MountLocation.h"
+#include "MountPathPolicy.h"
+#include "NotificationCenter.h"
+#include "Paths.h"
+#include "SystemLog.h"
+#include "ToolTable.h"
+#include "UserDefaults.h"
+#include "Workspace.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMutex>
+#include <QProcess>
+#include <csignal>
+#include <mutex>
+#include <unistd.h>
+
+const QString ERROR = QStringLiteral("QVX Error");
+std::atomic<int> anyDiskActive{0};
+
+namespace {
+
+std::atomic<int> diskSequentialID{0};
+std::atomic<int> timeLimitMs{120000};
+
+QMutex &tableMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<const ToolTable> &installedTable()
+{
+    static std::shared_ptr<const ToolTable> table;
+    return table;
+}
+
+QString toolName(const QString &launchPath)
+{
+    return QFileInfo(launchPath).fileName();
+}
+
+} // namespace
+
+QString CommandResult::failureMessage(const QString &toolName) const
+{
+    if (!started)
+        return ERROR;
+    if (timedOut)
+        return localizedStringForKey(QStringLiteral("ToolTimedOut"))
+            .arg(toolName)
+            .arg(RamDisk::commandTimeLimitMs() / 1000);
+    if (!errorOutput.trimmed().isEmpty())
+        return errorOutput.trimmed();
+    if (!output.trimmed().isEmpty())
+        return output.trimmed();
+    return localizedStringForKey(QStringLiteral("ToolExitStatus")).arg(toolName).arg(exitStatus);
+}
+
+struct RamDisk::Private
+{
+    std::shared_ptr<const ToolTable> table;
+    mutable QMutex mutex; // guards the strings: the teardown thread reads them
+    quint32 diskBlockSize = 0;
+    QString device;
+    QString mountPath;
+    QString diskName;
+    RamDiskDelegate *delegate = nullptr;
+    std::atomic<bool> isMountedAndActive{false};
+    std::atomic<bool> tearingDown{false};
+    std::atomic<bool> madeMountFolder{false};
+
+    DiskFields fields() const
+    {
+        QMutexLocker lock(&mutex);
+        const Paths::Owner owner = Paths::invokingUser();
+        return {diskBlockSize, device,   mountPath, cutLabel(diskName, table->labelLimitBytes),
+                owner.uid,     owner.gid};
+    }
+};
+
+RamDisk::RamDisk(quint32 diskBlockSize, const QString &diskName) : d(std::make_unique<Private>())
+{
+    d->table = toolTable();
+    setDiskBlockSize(diskBlockSize);
+    setDiskName(diskName);
+    createApplicationSupportFolder();
+}
+
+RamDisk::~RamDisk() = default;
+
+QString RamDisk::mountPathGenerator()
+{
+    UserDefaults &defaults = UserDefaults::standard();
+    if (!defaults.objectForKey(MountPath_pref).isValid())
+        defaults.registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
+    const QString location = defaults.stringForKey(MountPath_pref);
+    const int number = ++diskSequentialID;
+    // The location is taken literally: it is never used as a format.
+    const QString path = location + QStringLiteral("/ramdisk") + QString::number(getpid()) +
+                         QLatin1Char('.') + QString::number(number);
+    return Paths::expandTilde(path);
+}
+
+quint32 RamDisk::diskBlockSize() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->diskBlockSize;
+}
+
+void RamDisk::setDiskBlockSize(quint32 blocks)
+{
+    QMutexLocker lock(&d->mutex);
+    d->diskBlockSize = blocks;
+}
+
+QString RamDisk::device() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->device;
+}
+
+void RamDisk::setDevice(const QString &device)
+{
+    QMutexLocker lock(&d->mutex);
+    d->device = device;
+}
+
+QString RamDisk::mountPath() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->mountPath;
+}
+
+void RamDisk::setMountPath(const QString &path)
+{
+    QMutexLocker lock(&d->mutex);
+    d->mountPath = path;
+}
+
+QString RamDisk::diskName() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->diskName;
+}
+
+void RamDisk::setDiskName(const QString &name)
+{
+    QMutexLocker lock(&d->mutex);
+    d->diskName = name;
+}
+
+RamDiskDelegate *RamDisk::delegate() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->delegate;
+}
+
+void RamDisk::setDelegate(RamDiskDelegate *delegate)
+{
+    QMutexLocker lock(&d->mutex);
+    d->delegate = delegate;
+}
+
+bool RamDisk::isMountedAndActive() const
+{
+    return d->isMountedAndActive.load();
+}
+
+bool RamDisk::madeMountFolder() const
+{
+    return d->madeMountFolder.load();
+}
+
+void RamDisk::setMadeMountFolder(bool made)
+{
+    d->madeMountFolder = made;
+}
+
+// --- command runner ---------------------------------------------------------------------------
+
+CommandResult RamDisk::runCommand(const QString &launchPath, const QStringList &arguments)
+{
+    CommandResult result;
+    QProcess process;
+    process.setProgram(launchPath);
+    process.setArguments(arguments);
+    // No tool may wait for input that never comes.
+    process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own, so that a tool killed after the time limit takes its children along.
+    process.setChildProcessModifier([] { setpgid(0, 0); });
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        errorCreatingDisk(QStringLiteral("Error Executing Command:%1 err:%2")
+                              .arg(launchPath, process.errorString()));
+        result.output = ERROR;
+        return result;
+    }
+    result.started = true;
+    if (!process.waitForFinished(commandTimeLimitMs())) {
+        const qint64 pid = process.processId();
+        if (pid > 0)
+            ::kill(-pid_t(pid), SIGKILL);
+        process.kill();
+        process.waitForFinished(-1);
+        result.timedOut = true;
+    }
+    result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromUtf8(process.readAllStandardOutput());
+    result.errorOutput = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+QString RamDisk::launchCommand(const QString &launchPath, const QStringList &arguments)
+{
+    return runCommand(launchPath, arguments).output;
+}
+
+void RamDisk::createApplicationSupportFolder()
+{
+    const QString parent = Paths::expandTilde(QStringLiteral("~/Library/Application Support/"));
+    if (!QFileInfo::exists(parent) && !QDir().mkdir(parent))
+        errorCreatingDisk(QStringLiteral("impossible to create directory 1"));
+    const QString folder =
+        Paths::expandTilde(QStringLiteral("~/Library/Application Support/Vellumar"));
+    if (!QFileInfo::exists(folder) && !QDir().mkdir(folder))
+        errorCreatingDisk(QStringLiteral("impossible to create directory 2"));
+}
+
+void RamDisk::errorCreatingDisk(const QString &message)
+{
+    SystemLog::log(QStringLiteral("Error: %1").arg(message));
+}
+
+void RamDisk::sendFaseToDelegate(int phase, bool successful, const QString &result)
+{
+    if (RamDiskDelegate *receiver = delegate())
+        receiver->fase(phase, successful, result);
+}
+
+// --- creation ---------------------------------------------------------------------------------
+
+bool RamDisk::allocateRAM()
+{
+    if (mountPath().isNull())
+        setMountPath(mountPathGenerator());
+    // Owed a teardown from here on, whatever the tool does.
+    if (!d->isMountedAndActive.exchange(true))
+        ++anyDiskActive;
+
+    const ToolRow &row = d->table->allocate;
+    const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    if (!run.succeeded()) {
+        sendFaseToDelegate(0, false,
+                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        return false;
+    }
+    const QString device = run.output.trimmed();
+    if (device.isEmpty()) {
+        sendFaseToDelegate(
+            0, false,
+            localizedStringForKey(QStringLiteral("NoDevicePrinted")).arg(toolName(row.launchPath)));
+        return false;
+    }
+    setDevice(device);
+    sendFaseToDelegate(0, true, device);
+    return true;
+}
+
+bool RamDisk::createFilesystem()
+{
+    const ToolRow &row = d->table->createFilesystem;
+    if (row.needsDevice && device().isEmpty()) {
+        sendFaseToDelegate(1, false, localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
+        return false;
+    }
+    const DiskFields fields = d->fields();
+    const CommandResult run = runCommand(row.launchPath, row.arguments(fields));
+    if (!run.succeeded()) {
+        sendFaseToDelegate(1, false,
+                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        return false;
+    }
+    QString result = run.output;
+    if (fields.label != diskName()) {
+        if (!result.isEmpty() && !result.endsWith(QLatin1Char('\n')))
+            result += QLatin1Char('\n');
+        result += localizedStringForKey(QStringLiteral("LabelCut"))
+                      .arg(d->table->labelLimitBytes)
+                      .arg(fields.label);
+    }
+    sendFaseToDelegate(1, true, result);
+    return true;
+}
+
+bool RamDisk::mount()
+{
+    const QString path = mountPath();
+    const QString problem = mountPathProblem(path);
+    if (!problem.isEmpty()) {
+        sendFaseToDelegate(2, false, problem);
+        return false;
+    }
+    const ToolRow &row = d->table->mount;
+    if (row.needsDevice && device().isEmpty()) {
+        sendFaseToDelegate(2, false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+        return false;
+    }
+    bool made = false;
+    if (!QFileInfo::exists(path)) {
+        if (!QDir().mkdir(path)) {
+            errorCreatingDisk(QStringLiteral("impossible to create directory"));
+            sendFaseToDelegate(2, false, QStringLiteral("impossible to create mount directory"));
+            return false;
+        }
+        made = true;
+    }
+    d->madeMountFolder = made;
+    const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    if (!run.succeeded()) {
+        // Leave nothing half-made: the folder goes again if it is ours and still empty.
+        if (made && !(d->table->isMounted && d->table->isMounted(path)) && QDir().rmdir(path))
+            d->madeMountFolder = false;
+        sendFaseToDelegate(2, false,
+                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        return false;
+    }
+    NotificationCenter::shared().post(Workspace::didMountNotification,
+                                      {{Workspace::devicePathKey, path}});
+    sendFaseToDelegate(2, true, path);
+    return true;
+}
+
+bool RamDisk::showInFinder()
+{
+    Workspace::shared().openFolder(Paths::deletingLastPathComponent(mountPath()));
+    Workspace::shared().activateApplication();
+    sendFaseToDelegate(3, true, QStringLiteral(""));
+    return true;
+}
+
+// --- teardown ---------------------------------------------------------------------------------
+
+bool RamDisk::umount()
+{
+    const ToolRow &row = d->table->umount;
+    const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    return run.started;
+}
+
+QString RamDisk::detach()
+{
+    const ToolRow &row = d->table->detach;
+    if (row.needsDevice && device().isEmpty())
+        return localizedStringForKey(QStringLiteral("NoDeviceToDetach"));
+    const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    if (!run.started)
+        return QStringLiteral("Error occurred 181");
+    if (!run.succeeded())
+        return run.failureMessage(toolName(row.launchPath));
+    return run.output;
+}
+
+bool RamDisk::removeMountPath()
+{
+    // Uncounted exactly once, however often this runs.
+    if (d->isMountedAndActive.exchange(false))
+        --anyDiskActive;
+
+    const QString path = mountPath();
+    // A folder we did not make is the user's: it stays as it was.
+    if (!d->madeMountFolder.load() || path.isEmpty())
+        return true;
+    if (!QFileInfo(path).isDir()) {
+        d->madeMountFolder = false;
+        return true;
+    }
+    if (d->table->isMounted && d->table->isMounted(path)) {
+        SystemLog::log(QStringLiteral("Warning: removeMountPath: %1").arg(path));
+        return false;
+    }
+    const ToolRow &row = d->table->removeMountPath;
+    if (row.launchPath.isEmpty()) {
+        // Only an empty folder goes, and never across a mount point.
+        if (!QDir().rmdir(path)) {
+            SystemLog::log(QStringLiteral("Warning: removeMountPath: %1").arg(path));
+            return false;
+        }
+        d->madeMountFolder = false;
+        return true;
+    }
+    const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    if (!run.started)
+        return false;
+    if (!run.output.isEmpty() || !run.succeeded()) {
+        SystemLog::log(QStringLiteral("Warning: removeMountPath: %1").arg(path));
+        return false;
+    }
+    d->madeMountFolder = false;
+    return true;
+}
+
+bool RamDisk::beginTeardown()
+{
+    return !d->tearingDown.exchange(true);
+}
+
+void RamDisk::endTeardown()
+{
+    d->tearingDown = false;
+}
+
+TeardownOutcome RamDisk::tearDown()
+{
+    TeardownOutcome outcome;
+    if (!beginTeardown()) {
+        outcome.userText = localizedStringForKey(QStringLiteral("TeardownAlreadyRunning"));
+        return outcome;
+    }
+    const QString path = mountPath();
+    const QString dev = device();
+    const ToolTable &table = *d->table;
+
+    outcome.unmounted = umount();
+    if (!path.isEmpty() && table.isMounted && table.isMounted(path)) {
+        outcome.unmounted = false;
+        outcome.userText = localizedStringForKey(QStringLiteral("StillMounted")).arg(path);
+        endTeardown();
+        return outcome;
+    }
+
+    outcome.detachAnswer = detach();
+    if (!dev.isEmpty() && table.isAttached && table.isAttached(dev)) {
+        outcome.userText = localizedStringForKey(QStringLiteral("StillAttached"))
+                               .arg(dev, outcome.detachAnswer.trimmed());
+        endTeardown();
+        return outcome;
+    }
+
+    outcome.removed = removeMountPath();
+    outcome.finished = true;
+    outcome.userText = outcome.detachAnswer;
+    endTeardown();
+    return outcome;
+}
+
+// --- configuration ----------------------------------------------------------------------------
+
+void RamDisk::setToolTable(std::shared_ptr<const ToolTable> table)
+{
+    QMutexLocker lock(&tableMutex());
+    installedTable() = std::move(table);
+}
+
+std::shared_ptr<const ToolTable> RamDisk::toolTable()
+{
+    QMutexLocker lock(&tableMutex());
+    if (!installedTable())
+        installedTable() = std::make_shared<const ToolTable>(ToolTable::platformTable());
+    return installedTable();
+}
+
+void RamDisk::setCommandTimeLimitMs(int milliseconds)
+{
+    timeLimitMs = milliseconds;
+}
+
+int RamDisk::commandTimeLimitMs()
+{
+    return timeLimitMs.load();
+}

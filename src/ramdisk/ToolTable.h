@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// What a tool's argument builder may use of a disk.
+struct DiskFields
+{
+    quint32 diskBlockSize = 0;
+    QString device; // null while no device was allocated
+    QString mountPath;
+    QString label;     // the volume name, already cut to the table's label limit
+    uint ownerUid = 0; // the user the file system's root folder belongs to
+    uint ownerGid = 0;
+};
+
+// One step of a disk's life: the tool to run and how its arguments are made.
+struct ToolRow
+{
+    QString launchPath;
+    std::function<QStringList(const DiskFields &)> arguments;
+    // The step is pointless without a device: it fails without running the tool when there is
+    // none, instead of running it with the device left out.
+    bool needsDevice = false;
+};
+
+// The tools of one platform, one row per step. The steps of RamDisk are written once and read
+// the row they need.
+//
+// Tests point the Linux argument lists at fake tools and install the table for every disk made
+// afterwards:
+//
+//     FakeTools tools;
+//     auto table = std::make_shared<ToolTable>(ToolTable::linuxTableWith(
+//         tools.write("attach", {"/dev/loop7\n"}), tools.write("mkfs", {}),
+//         tools.write("mount", {}), tools.write("umount", {}),
+//         tools.write("detach", {"\"/dev/loop7\" ejected.\n"}), tools.write("rmdir", {})));
+//     table->isMounted = [](const QString &) { return false; }; // optional probes
+//     RamDisk::setToolTable(table);
+//
+// Put the real table back with RamDisk::setToolTable(nullptr).
+struct ToolTable
+{
+    ToolRow allocate;
+    ToolRow createFilesystem;
+    ToolRow mount;
+    ToolRow umount;
+    ToolRow detach;
+    // An empty launch path removes the (empty) folder in-process, like rmdir: never recursive.
+    ToolRow removeMountPath;
+
+    // Longest volume label the file system takes, in bytes of UTF-8; 0 for no limit.
+    int labelLimitBytes = 0;
+
+    // Probes teardown uses to see whether a step really did its work. Unset: assume it did.
+    std::function<bool(const QString &mountPath)> isMounted;
+    std::function<bool(const QString &device)> isAttached;
+
+    // The command lines of the original platform, kept as data.
+    static ToolTable macTable();
+    // Our helper for the memory device, ext4 and the system's mount tools; the default here.
+    static ToolTable linuxTable();
+    // The Linux argument lists with other launch paths (an empty removal path: in-process).
+    // The probes read the real system, which never knows fake devices.
+    static ToolTable linuxTableWith(const QString &allocate, const QString &createFilesystem,
+                                    const QString &mount, const QString &umount,
+                                    const QString &detach, const QString &removeMountPath);
+    // The table of the machine we run on.
+    static ToolTable platformTable();
+
+    // Where vellumar-ramdev is: $VELLUMAR_RAMDEV, next to the application, the build's bin
+    // folder, then the installed libexec folder; the first that is executable.
+    static QString ramdevPath();
+};
+
+// Label for the file system: `name` cut to `limitBytes` bytes of UTF-8 without splitting a
+// character (limitBytes 0: unchanged).
+QString cutLabel(const QString &name, int limitBytes);

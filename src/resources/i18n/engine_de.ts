@@ -1,0 +1,133 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name></name>
+    <message id="ToolTimedOut">
+        <source>%1 did not finish within %2 seconds and was stopped. Try again; if it keeps happening, restart the machine.</source>
+        <translation>%1 war nach %2 Sekunden nicht fertig und wurde beendet. Versuchen Sie es erneut; wenn es wieder geschieht, starten Sie den Rechner neu.</translation>
+    </message>
+    <message id="ToolExitStatus">
+        <source>%1 failed with exit status %2.</source>
+        <translation>%1 ist mit dem Status %2 gescheitert.</translation>
+    </message>
+    <message id="NoDevicePrinted">
+        <source>%1 printed no device, so no memory device was made. Check that enough memory is free and try again.</source>
+        <translation>%1 hat kein Gerät genannt, es wurde also kein Speichergerät angelegt. Prüfen Sie, ob genug Speicher frei ist, und versuchen Sie es erneut.</translation>
+    </message>
+    <message id="NoDeviceToFormat">
+        <source>No memory device: the file system was not written because no memory device was made.</source>
+        <translation>Kein Speichergerät: Das Dateisystem wurde nicht geschrieben, weil kein Speichergerät angelegt wurde.</translation>
+    </message>
+    <message id="NoDeviceToMount">
+        <source>No memory device: nothing was mounted because no memory device was made.</source>
+        <translation>Kein Speichergerät: Nichts wurde eingehängt, weil kein Speichergerät angelegt wurde.</translation>
+    </message>
+    <message id="NoDeviceToDetach">
+        <source>No memory device: there was nothing to detach.</source>
+        <translation>Kein Speichergerät: Es gab nichts freizugeben.</translation>
+    </message>
+    <message id="LabelCut">
+        <source>The volume name was cut to %1 bytes: "%2".</source>
+        <translation>Der Volumename wurde auf %1 Bytes gekürzt: „%2“.</translation>
+    </message>
+    <message id="MountPathNotAbsolute">
+        <source>The mount path "%1" is not absolute: give a full path that starts with /.</source>
+        <translation>Der Einhängepfad „%1“ ist nicht absolut: Geben Sie einen vollständigen Pfad an, der mit / beginnt.</translation>
+    </message>
+    <message id="MountPathSystemFolder">
+        <source>"%1" is a system folder: choose a folder of your own for the disk.</source>
+        <translation>„%1“ ist ein Systemordner: Wählen Sie einen eigenen Ordner für das Volume.</translation>
+    </message>
+    <message id="MountPathHomeFolder">
+        <source>"%1" is your home folder and mounting there would hide your files: choose a folder inside it instead.</source>
+        <translation>„%1“ ist Ihr Benutzerordner, Einhängen würde Ihre Dateien verdecken: Wählen Sie stattdessen einen Ordner darin.</translation>
+    </message>
+    <message id="MountPathUnderFile">
+        <source>"%1" lies under "%2", which is a file, not a folder: choose another mount path.</source>
+        <translation>„%1“ liegt unter „%2“, und das ist eine Datei, kein Ordner: Wählen Sie einen anderen Einhängepfad.</translation>
+    </message>
+    <message id="MountPathIsFile">
+        <source>"%1" is a file, not a folder: choose another mount path.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner: Wählen Sie einen anderen Einhängepfad.</translation>
+    </message>
+    <message id="MountPathAlreadyMounted">
+        <source>Something is already mounted on "%1": eject it first or choose another folder.</source>
+        <translation>Auf „%1“ ist schon etwas eingehängt: Werfen Sie es zuerst aus oder wählen Sie einen anderen Ordner.</translation>
+    </message>
+    <message id="MountPathNotEmpty">
+        <source>"%1" holds files that the disk would hide: choose an empty or a new folder.</source>
+        <translation>„%1“ enthält Dateien, die das Volume verdecken würde: Wählen Sie einen leeren oder neuen Ordner.</translation>
+    </message>
+    <message id="TeardownAlreadyRunning">
+        <source>This disk is already being ejected.</source>
+        <translation>Dieses Volume wird bereits ausgeworfen.</translation>
+    </message>
+    <message id="StillMounted">
+        <source>"%1" is still in use: close the files open on it and eject again.</source>
+        <translation>„%1“ wird noch benutzt: Schließen Sie die darauf geöffneten Dateien und werfen Sie es erneut aus.</translation>
+    </message>
+    <message id="StillAttached">
+        <source>The memory device %1 is still in use (%2): close the files open on it and eject again.</source>
+        <translation>Das Speichergerät %1 wird noch benutzt (%2): Schließen Sie die darauf geöffneten Dateien und werfen Sie es erneut aus.</translation>
+    </message>
+    <message id="CtlUsage">
+        <source>Usage:
+  vellumarctl create --size &lt;KiB&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+  vellumarctl list [--json]
+  vellumarctl eject &lt;mount path&gt;</source>
+        <translation>Aufruf:
+  vellumarctl create --size &lt;KiB&gt; [--name &lt;Name&gt;] [--mount &lt;Pfad&gt;]
+  vellumarctl list [--json]
+  vellumarctl eject &lt;Einhängepfad&gt;</translation>
+    </message>
+    <message id="CtlSizeMissing">
+        <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
+        <translation>--size fehlt: Geben Sie die Größe in KiB an, zum Beispiel --size 65536 für 64 MiB.</translation>
+    </message>
+    <message id="CtlSizeNotNumber">
+        <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
+        <translation>die Größe „%1“ ist keine Zahl: Geben Sie die Größe als ganze Zahl in KiB an.</translation>
+    </message>
+    <message id="CtlSizeNotPositive">
+        <source>the size must be greater than 0 KiB.</source>
+        <translation>die Größe muss größer als 0 KiB sein.</translation>
+    </message>
+    <message id="CtlSizeTooLarge">
+        <source>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</source>
+        <translation>%1 KiB sind mehr als Speicher und Auslagerung dieses Rechners (%2 KiB): Wählen Sie eine kleinere Größe.</translation>
+    </message>
+    <message id="CtlSizeTooManyBlocks">
+        <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
+        <translation>%1 KiB sind zu groß für ein Volume (höchstens %2 KiB): Wählen Sie eine kleinere Größe.</translation>
+    </message>
+    <message id="CtlMountParentMissing">
+        <source>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</source>
+        <translation>der Ordner „%1“, der den Einhängeordner aufnehmen soll, existiert nicht: Legen Sie ihn an oder wählen Sie mit --mount einen anderen Pfad.</translation>
+    </message>
+    <message id="CtlUnknownArgument">
+        <source>unknown argument "%1": see vellumarctl --help.</source>
+        <translation>unbekanntes Argument „%1“: siehe vellumarctl --help.</translation>
+    </message>
+    <message id="CtlMissingValue">
+        <source>%1 needs a value.</source>
+        <translation>%1 braucht einen Wert.</translation>
+    </message>
+    <message id="CtlNotOurDisk">
+        <source>"%1" is not a Vellumar disk, so nothing was changed: vellumarctl list shows the disks.</source>
+        <translation>„%1“ ist kein Vellumar-Volume, es wurde nichts geändert: vellumarctl list zeigt die Volumes.</translation>
+    </message>
+    <message id="CtlNeedsRoot">
+        <source>%1 needs root: run it again with sudo.</source>
+        <translation>%1 braucht Root-Rechte: Rufen Sie es mit sudo erneut auf.</translation>
+    </message>
+    <message id="CtlCreateFailed">
+        <source>the disk could not be made; what was made for it has been removed again.</source>
+        <translation>das Volume konnte nicht angelegt werden; was dafür angelegt wurde, ist wieder entfernt.</translation>
+    </message>
+    <message id="CtlCleanupFailed">
+        <source>the disk could not be made, and removing what was made failed: %1</source>
+        <translation>das Volume konnte nicht angelegt werden, und das Entfernen des Angelegten schlug fehl: %1</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,133 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name></name>
+    <message id="ToolTimedOut">
+        <source>%1 did not finish within %2 seconds and was stopped. Try again; if it keeps happening, restart the machine.</source>
+        <translation>%1 did not finish within %2 seconds and was stopped. Try again; if it keeps happening, restart the machine.</translation>
+    </message>
+    <message id="ToolExitStatus">
+        <source>%1 failed with exit status %2.</source>
+        <translation>%1 failed with exit status %2.</translation>
+    </message>
+    <message id="NoDevicePrinted">
+        <source>%1 printed no device, so no memory device was made. Check that enough memory is free and try again.</source>
+        <translation>%1 printed no device, so no memory device was made. Check that enough memory is free and try again.</translation>
+    </message>
+    <message id="NoDeviceToFormat">
+        <source>No memory device: the file system was not written because no memory device was made.</source>
+        <translation>No memory device: the file system was not written because no memory device was made.</translation>
+    </message>
+    <message id="NoDeviceToMount">
+        <source>No memory device: nothing was mounted because no memory device was made.</source>
+        <translation>No memory device: nothing was mounted because no memory device was made.</translation>
+    </message>
+    <message id="NoDeviceToDetach">
+        <source>No memory device: there was nothing to detach.</source>
+        <translation>No memory device: there was nothing to detach.</translation>
+    </message>
+    <message id="LabelCut">
+        <source>The volume name was cut to %1 bytes: "%2".</source>
+        <translation>The volume name was cut to %1 bytes: "%2".</translation>
+    </message>
+    <message id="MountPathNotAbsolute">
+        <source>The mount path "%1" is not absolute: give a full path that starts with /.</source>
+        <translation>The mount path "%1" is not absolute: give a full path that starts with /.</translation>
+    </message>
+    <message id="MountPathSystemFolder">
+        <source>"%1" is a system folder: choose a folder of your own for the disk.</source>
+        <translation>"%1" is a system folder: choose a folder of your own for the disk.</translation>
+    </message>
+    <message id="MountPathHomeFolder">
+        <source>"%1" is your home folder and mounting there would hide your files: choose a folder inside it instead.</source>
+        <translation>"%1" is your home folder and mounting there would hide your files: choose a folder inside it instead.</translation>
+    </message>
+    <message id="MountPathUnderFile">
+        <source>"%1" lies under "%2", which is a file, not a folder: choose another mount path.</source>
+        <translation>"%1" lies under "%2", which is a file, not a folder: choose another mount path.</translation>
+    </message>
+    <message id="MountPathIsFile">
+        <source>"%1" is a file, not a folder: choose another mount path.</source>
+        <translation>"%1" is a file, not a folder: choose another mount path.</translation>
+    </message>
+    <message id="MountPathAlreadyMounted">
+        <source>Something is already mounted on "%1": eject it first or choose another folder.</source>
+        <translation>Something is already mounted on "%1": eject it first or choose another folder.</translation>
+    </message>
+    <message id="MountPathNotEmpty">
+        <source>"%1" holds files that the disk would hide: choose an empty or a new folder.</source>
+        <translation>"%1" holds files that the disk would hide: choose an empty or a new folder.</translation>
+    </message>
+    <message id="TeardownAlreadyRunning">
+        <source>This disk is already being ejected.</source>
+        <translation>This disk is already being ejected.</translation>
+    </message>
+    <message id="StillMounted">
+        <source>"%1" is still in use: close the files open on it and eject again.</source>
+        <translation>"%1" is still in use: close the files open on it and eject again.</translation>
+    </message>
+    <message id="StillAttached">
+        <source>The memory device %1 is still in use (%2): close the files open on it and eject again.</source>
+        <translation>The memory device %1 is still in use (%2): close the files open on it and eject again.</translation>
+    </message>
+    <message id="CtlUsage">
+        <source>Usage:
+  vellumarctl create --size &lt;KiB&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+  vellumarctl list [--json]
+  vellumarctl eject &lt;mount path&gt;</source>
+        <translation>Usage:
+  vellumarctl create --size &lt;KiB&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+  vellumarctl list [--json]
+  vellumarctl eject &lt;mount path&gt;</translation>
+    </message>
+    <message id="CtlSizeMissing">
+        <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
+        <translation>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</translation>
+    </message>
+    <message id="CtlSizeNotNumber">
+        <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
+        <translation>the size "%1" is not a number: give the disk size in KiB as a whole number.</translation>
+    </message>
+    <message id="CtlSizeNotPositive">
+        <source>the size must be greater than 0 KiB.</source>
+        <translation>the size must be greater than 0 KiB.</translation>
+    </message>
+    <message id="CtlSizeTooLarge">
+        <source>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</source>
+        <translation>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</translation>
+    </message>
+    <message id="CtlSizeTooManyBlocks">
+        <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
+        <translation>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</translation>
+    </message>
+    <message id="CtlMountParentMissing">
+        <source>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</source>
+        <translation>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</translation>
+    </message>
+    <message id="CtlUnknownArgument">
+        <source>unknown argument "%1": see vellumarctl --help.</source>
+        <translation>unknown argument "%1": see vellumarctl --help.</translation>
+    </message>
+    <message id="CtlMissingValue">
+        <source>%1 needs a value.</source>
+        <translation>%1 needs a value.</translation>
+    </message>
+    <message id="CtlNotOurDisk">
+        <source>"%1" is not a Vellumar disk, so nothing was changed: vellumarctl list shows the disks.</source>
+        <translation>"%1" is not a Vellumar disk, so nothing was changed: vellumarctl list shows the disks.</translation>
+    </message>
+    <message id="CtlNeedsRoot">
+        <source>%1 needs root: run it again with sudo.</source>
+        <translation>%1 needs root: run it again with sudo.</translation>
+    </message>
+    <message id="CtlCreateFailed">
+        <source>the disk could not be made; what was made for it has been removed again.</source>
+        <translation>the disk could not be made; what was made for it has been removed again.</translation>
+    </message>
+    <message id="CtlCleanupFailed">
+        <source>the disk could not be made, and removing what was made failed: %1</source>
+        <translation>the disk could not be made, and removing what was made failed: %1</translation>
+    </message>
+</context>
+</TS>
