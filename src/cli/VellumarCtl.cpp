@@ -1,0 +1,263 @@
+#include "VellumarCtl.h"
+
+#include "DiskInventory.h"
+#include "Localization.h"
+#include "MountPathPolicy.h"
+#include "Paths.h"
+#include "RamDisk.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace {
+
+const QString programName = QStringLiteral("vellumarctl");
+
+int badInput(QTextStream &err, const QString &message)
+{
+    err << programName << ": " << message << Qt::endl;
+    return 2;
+}
+
+// Prints each phase report as it arrives, one line each.
+class PhasePrinter : public RamDiskDelegate
+{
+public:
+    explicit PhasePrinter(QTextStream &out) : m_out(out) {}
+
+    void fase(int phase, bool successful, const QString &result) override
+    {
+        static const char *const names[] = {"allocate", "build", "mount", "finalize"};
+        const QString name =
+            phase >= 0 && phase < 4 ? QLatin1String(names[phase]) : QString::number(phase);
+        QString text = result;
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        QString line =
+            name + (successful ? QStringLiteral(" ok ") : QStringLiteral(" failed ")) + text;
+        m_out << line.trimmed() << Qt::endl;
+    }
+
+private:
+    QTextStream &m_out;
+};
+
+struct Options
+{
+    QStringList positional;
+    QMap<QString, QString> values;
+    bool json = false;
+};
+
+// Splits "--size 10", "--size=10" and flags; returns an error message or an empty string.
+QString parseOptions(const QStringList &arguments, const QStringList &withValue, Options &options)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QStringLiteral("--json")) {
+            options.json = true;
+            continue;
+        }
+        if (!argument.startsWith(QStringLiteral("--"))) {
+            options.positional << argument;
+            continue;
+        }
+        const qsizetype equals = argument.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? argument : argument.left(equals);
+        if (!withValue.contains(name))
+            return localizedStringForKey(QStringLiteral("CtlUnknownArgument")).arg(argument);
+        if (equals >= 0) {
+            options.values.insert(name, argument.mid(equals + 1));
+        } else if (i + 1 < arguments.size()) {
+            options.values.insert(name, arguments.at(++i));
+        } else {
+            return localizedStringForKey(QStringLiteral("CtlMissingValue")).arg(name);
+        }
+    }
+    return QString();
+}
+
+// The size as the disk window reads it: leading blanks skipped, the leading whole number
+// taken. Returns an error message, or an empty string with `kib` set.
+QString parseSize(const QString &text, qint64 &kib)
+{
+    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*([+-]?)(\\d+)"));
+    const QRegularExpressionMatch match = leadingNumber.match(text);
+    if (!match.hasMatch())
+        return localizedStringForKey(QStringLiteral("CtlSizeNotNumber")).arg(text);
+    const bool negative = match.captured(1) == QStringLiteral("-");
+    const QString digits = match.captured(2);
+    bool ok = false;
+    const qint64 value = digits.toLongLong(&ok);
+    const qint64 maximum = qint64(std::numeric_limits<quint32>::max()) / 2;
+    if (!negative && (!ok || value > maximum))
+        return localizedStringForKey(QStringLiteral("CtlSizeTooManyBlocks"))
+            .arg(digits)
+            .arg(maximum);
+    if (negative || value == 0)
+        return localizedStringForKey(QStringLiteral("CtlSizeNotPositive"));
+    if (value > machineMemoryKiB())
+        return localizedStringForKey(QStringLiteral("CtlSizeTooLarge"))
+            .arg(value)
+            .arg(machineMemoryKiB());
+    kib = value;
+    return QString();
+}
+
+int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    const QString optionProblem = parseOptions(
+        arguments, {QStringLiteral("--size"), QStringLiteral("--name"), QStringLiteral("--mount")},
+        options);
+    if (!optionProblem.isEmpty())
+        return badInput(err, optionProblem);
+    if (!options.positional.isEmpty())
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlUnknownArgument"))
+                                 .arg(options.positional.first()));
+    if (!options.values.contains(QStringLiteral("--size")))
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlSizeMissing")));
+    qint64 kib = 0;
+    const QString sizeProblem = parseSize(options.values.value(QStringLiteral("--size")), kib);
+    if (!sizeProblem.isEmpty())
+        return badInput(err, sizeProblem);
+
+    QString name = options.values.value(QStringLiteral("--name"));
+    if (name.isEmpty())
+        name = QStringLiteral("Ram Disk");
+    QString path = Paths::expandTilde(options.values.value(QStringLiteral("--mount")));
+    if (path.isEmpty())
+        path = RamDisk::mountPathGenerator();
+    const QString pathProblem = mountPathProblem(path);
+    if (!pathProblem.isEmpty())
+        return badInput(err, pathProblem);
+
+    RamDisk disk(quint32(kib * 2), name);
+    const QString parent = Paths::deletingLastPathComponent(QDir::cleanPath(path));
+    if (!QFileInfo(parent).isDir())
+        return badInput(err,
+                        localizedStringForKey(QStringLiteral("CtlMountParentMissing")).arg(parent));
+
+    PhasePrinter printer(out);
+    disk.setDelegate(&printer);
+    disk.setMountPath(path);
+    // Stop at the first failed phase: later ones cannot do anything useful.
+    const bool made =
+        disk.allocateRAM() && disk.createFilesystem() && disk.mount() && disk.showInFinder();
+    if (made) {
+        out << disk.mountPath() << Qt::endl;
+        return 0;
+    }
+    disk.setDelegate(nullptr);
+    const TeardownOutcome outcome = disk.tearDown();
+    if (outcome.finished)
+        err << programName << ": " << localizedStringForKey(QStringLiteral("CtlCreateFailed"))
+            << Qt::endl;
+    else
+        err << programName << ": "
+            << localizedStringForKey(QStringLiteral("CtlCleanupFailed")).arg(outcome.userText)
+            << Qt::endl;
+    return 1;
+}
+
+int list(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    const QString problem = parseOptions(arguments, {}, options);
+    if (!problem.isEmpty())
+        return badInput(err, problem);
+    if (!options.positional.isEmpty())
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlUnknownArgument"))
+                                 .arg(options.positional.first()));
+    const QList<DiskInfo> disks = DiskInventory::disks();
+    if (options.json) {
+        QJsonArray array;
+        for (const DiskInfo &disk : disks) {
+            array.append(QJsonObject{{QStringLiteral("device"), disk.device},
+                                     {QStringLiteral("mountPath"), disk.mountPath},
+                                     {QStringLiteral("sizeKiB"), disk.sizeKiB},
+                                     {QStringLiteral("usedKiB"), disk.usedKiB},
+                                     {QStringLiteral("name"), disk.name}});
+        }
+        out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        out.flush();
+        return 0;
+    }
+    for (const DiskInfo &disk : disks) {
+        out << disk.device << '\t'
+            << (disk.mountPath.isEmpty() ? QStringLiteral("-") : disk.mountPath) << '\t'
+            << disk.sizeKiB << '\t' << disk.usedKiB << Qt::endl;
+    }
+    return 0;
+}
+
+int eject(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    Options options;
+    const QString problem = parseOptions(arguments, {}, options);
+    if (!problem.isEmpty())
+        return badInput(err, problem);
+    if (options.positional.size() != 1)
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlUsage")));
+    const QString path = Paths::expandTilde(options.positional.first());
+    const DiskInfo found = DiskInventory::find(path);
+    if (found.device.isEmpty())
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlNotOurDisk")).arg(path));
+
+    RamDisk disk(quint32(found.sizeKiB * 2), found.name);
+    disk.setDevice(found.device);
+    disk.setMountPath(found.mountPath);
+    // Folders made for a disk carry the generated name; any other folder is the user's.
+    static const QRegularExpression generated(QStringLiteral("^ramdisk\\d+\\.\\d+$"));
+    disk.setMadeMountFolder(!found.mountPath.isEmpty() &&
+                            generated.match(QFileInfo(found.mountPath).fileName()).hasMatch());
+    const TeardownOutcome outcome = disk.tearDown();
+    if (!outcome.finished) {
+        err << programName << ": " << outcome.userText << Qt::endl;
+        return 1;
+    }
+    out << outcome.detachAnswer;
+    if (!outcome.detachAnswer.endsWith(QLatin1Char('\n')))
+        out << Qt::endl;
+    out.flush();
+    return 0;
+}
+
+} // namespace
+
+qint64 machineMemoryKiB()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    if (!meminfo.open(QIODevice::ReadOnly))
+        return std::numeric_limits<qint64>::max();
+    qint64 total = 0;
+    const QStringList lines = QString::fromUtf8(meminfo.readAll()).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (line.startsWith(QStringLiteral("MemTotal:")) ||
+            line.startsWith(QStringLiteral("SwapTotal:")))
+            total += line.section(QLatin1Char(' '), 1, 1, QString::SectionSkipEmpty).toLongLong();
+    }
+    return total > 0 ? total : std::numeric_limits<qint64>::max();
+}
+
+int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (command == QStringLiteral("create"))
+        return create(rest, out, err);
+    if (command == QStringLiteral("list"))
+        return list(rest, out, err);
+    if (command == QStringLiteral("eject"))
+        return eject(rest, out, err);
+    if (command == QStringLiteral("--help") || command == QStringLiteral("help")) {
+        out << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
+        return 0;
+    }
+    err << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
+    return 2;
+}
