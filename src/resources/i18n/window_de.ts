@@ -1,0 +1,223 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name></name>
+    <message id="WindowTitle">
+        <source>RAM Disk</source>
+        <translation>RAM-Disk</translation>
+    </message>
+    <message id="SizePresetLabel">
+        <source>Size preset:</source>
+        <translation>Vorgabe:</translation>
+    </message>
+    <message id="DiskSizeLabel">
+        <source>Size (KiB):</source>
+        <translation>Größe (KiB):</translation>
+    </message>
+    <message id="DiskNameLabel">
+        <source>Volume name:</source>
+        <translation>Name des Volumes:</translation>
+    </message>
+    <message id="MountPathLabel">
+        <source>Mount path:</source>
+        <translation>Einhängepfad:</translation>
+    </message>
+    <message id="AutomaticPath">
+        <source>Automatic</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message id="CreateButton">
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message id="AllocatePhase">
+        <source>Allocating memory</source>
+        <translation>Speicher belegen</translation>
+    </message>
+    <message id="BuildPhase">
+        <source>Making the file system</source>
+        <translation>Dateisystem anlegen</translation>
+    </message>
+    <message id="MountPhase">
+        <source>Mounting</source>
+        <translation>Einhängen</translation>
+    </message>
+    <message id="FinalizePhase">
+        <source>Showing the folder</source>
+        <translation>Ordner anzeigen</translation>
+    </message>
+    <message id="EjectButton">
+        <source>Eject</source>
+        <translation>Auswerfen</translation>
+    </message>
+    <message id="EjectingDisk">
+        <source>Ejecting the disk</source>
+        <translation>Die Disk wird ausgeworfen</translation>
+    </message>
+    <message id="RetryEject">
+        <source>Try Again</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message id="ContinueButton">
+        <source>New Disk</source>
+        <translation>Neue Disk</translation>
+    </message>
+    <message id="MemoryLabel">
+        <source>Memory used:</source>
+        <translation>Belegter Speicher:</translation>
+    </message>
+    <message id="MemoryDetails">
+        <source>Memory details</source>
+        <translation>Speicherdetails</translation>
+    </message>
+    <message id="TotalMemory">
+        <source>Total:</source>
+        <translation>Gesamt:</translation>
+    </message>
+    <message id="UsedMemory">
+        <source>Used:</source>
+        <translation>Belegt:</translation>
+    </message>
+    <message id="WiredMemory">
+        <source>Wired:</source>
+        <translation>Fest belegt:</translation>
+    </message>
+    <message id="InactiveMemory">
+        <source>Inactive:</source>
+        <translation>Inaktiv:</translation>
+    </message>
+    <message id="FreeMemory">
+        <source>Free:</source>
+        <translation>Frei:</translation>
+    </message>
+    <message id="FreePages">
+        <source>Free pages:</source>
+        <translation>Freie Seiten:</translation>
+    </message>
+    <message id="PageIns">
+        <source>Page-ins:</source>
+        <translation>Eingelagert:</translation>
+    </message>
+    <message id="PageOuts">
+        <source>Page-outs:</source>
+        <translation>Ausgelagert:</translation>
+    </message>
+    <message id="Hits">
+        <source>Cache hits:</source>
+        <translation>Cache-Treffer:</translation>
+    </message>
+    <message id="Faults">
+        <source>Faults:</source>
+        <translation>Seitenfehler:</translation>
+    </message>
+    <message id="FreeEntry">
+        <source>Custom size</source>
+        <translation>Eigene Größe</translation>
+    </message>
+    <message id="PresetMB">
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message id="PresetGB">
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message id="SizeDoesNotFit">
+        <source>This size is too large</source>
+        <translation>Diese Größe ist zu groß</translation>
+    </message>
+    <message id="SizeDoesNotFitMessage">
+        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
+        <translation>Eine RAM-Disk fasst höchstens %1 KiB. Geben Sie eine kleinere Größe ein.</translation>
+    </message>
+    <message id="SizeExceedsMemory">
+        <source>Not enough memory for this disk</source>
+        <translation>Nicht genug Speicher für diese Disk</translation>
+    </message>
+    <message id="SizeExceedsMemoryMessage">
+        <source>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</source>
+        <translation>Die Disk bräuchte %1 MB, dieser Rechner hat aber nur %2 MB Arbeitsspeicher und Auslagerungsspeicher zusammen. Geben Sie eine kleinere Größe ein.</translation>
+    </message>
+    <message id="MountPathInvalid">
+        <source>This mount path cannot be used</source>
+        <translation>Dieser Einhängepfad ist nicht verwendbar</translation>
+    </message>
+    <message id="SizeExceedsAvailable">
+        <source>The disk is larger than the free memory</source>
+        <translation>Die Disk ist größer als der freie Speicher</translation>
+    </message>
+    <message id="SizeExceedsAvailableMessage">
+        <source>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
+        <translation>Die Disk kann bis zu %1 MB belegen, im Moment sind aber nur %2 MB Speicher verfügbar. Wenn sich die Disk füllt, werden andere Programme womöglich ausgelagert oder vom System beendet. Trotzdem erstellen?</translation>
+    </message>
+    <message id="CreateAnyway">
+        <source>Create Anyway</source>
+        <translation>Trotzdem erstellen</translation>
+    </message>
+    <message id="MenuApp">
+        <source>&amp;Vellumar</source>
+        <translation>&amp;Vellumar</translation>
+    </message>
+    <message id="MenuFile">
+        <source>&amp;File</source>
+        <translation>&amp;Ablage</translation>
+    </message>
+    <message id="MenuAbout">
+        <source>About Vellumar</source>
+        <translation>Über Vellumar</translation>
+    </message>
+    <message id="MenuPreferences">
+        <source>Preferences…</source>
+        <translation>Einstellungen…</translation>
+    </message>
+    <message id="MenuNew">
+        <source>New RAM Disk</source>
+        <translation>Neue RAM-Disk</translation>
+    </message>
+    <message id="MenuClose">
+        <source>Close Window</source>
+        <translation>Fenster schließen</translation>
+    </message>
+    <message id="MenuQuit">
+        <source>Quit Vellumar</source>
+        <translation>Vellumar beenden</translation>
+    </message>
+    <message id="AboutTitle">
+        <source>About Vellumar</source>
+        <translation>Über Vellumar</translation>
+    </message>
+    <message id="AboutText">
+        <source>Vellumar %1
+
+Makes RAM disks: volumes whose storage is memory. Each disk has its own window, which also shows the machine's memory figures.</source>
+        <translation>Vellumar %1
+
+Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk hat ihr eigenes Fenster, das auch die Speicherwerte des Rechners zeigt.</translation>
+    </message>
+    <message id="PrefsWindowTitle">
+        <source>Vellumar Preferences</source>
+        <translation>Vellumar-Einstellungen</translation>
+    </message>
+    <message id="MountLocationTitle">
+        <source>Make mount folders</source>
+        <translation>Einhängeordner anlegen</translation>
+    </message>
+    <message id="DefaultLocationCell">
+        <source>In the application's support folder</source>
+        <translation>Im Support-Ordner des Programms</translation>
+    </message>
+    <message id="CustomLocationCell">
+        <source>In a folder of my choice…</source>
+        <translation>In einem Ordner meiner Wahl…</translation>
+    </message>
+    <message id="LocationFieldLabel">
+        <source>Location:</source>
+        <translation>Ort:</translation>
+    </message>
+    <message id="ChooseMountLocation">
+        <source>Choose the Folder for Mount Folders</source>
+        <translation>Ordner für die Einhängeordner wählen</translation>
+    </message>
+</context>
+</TS>

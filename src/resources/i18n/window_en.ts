@@ -1,0 +1,223 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name></name>
+    <message id="WindowTitle">
+        <source>RAM Disk</source>
+        <translation>RAM Disk</translation>
+    </message>
+    <message id="SizePresetLabel">
+        <source>Size preset:</source>
+        <translation>Size preset:</translation>
+    </message>
+    <message id="DiskSizeLabel">
+        <source>Size (KiB):</source>
+        <translation>Size (KiB):</translation>
+    </message>
+    <message id="DiskNameLabel">
+        <source>Volume name:</source>
+        <translation>Volume name:</translation>
+    </message>
+    <message id="MountPathLabel">
+        <source>Mount path:</source>
+        <translation>Mount path:</translation>
+    </message>
+    <message id="AutomaticPath">
+        <source>Automatic</source>
+        <translation>Automatic</translation>
+    </message>
+    <message id="CreateButton">
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message id="AllocatePhase">
+        <source>Allocating memory</source>
+        <translation>Allocating memory</translation>
+    </message>
+    <message id="BuildPhase">
+        <source>Making the file system</source>
+        <translation>Making the file system</translation>
+    </message>
+    <message id="MountPhase">
+        <source>Mounting</source>
+        <translation>Mounting</translation>
+    </message>
+    <message id="FinalizePhase">
+        <source>Showing the folder</source>
+        <translation>Showing the folder</translation>
+    </message>
+    <message id="EjectButton">
+        <source>Eject</source>
+        <translation>Eject</translation>
+    </message>
+    <message id="EjectingDisk">
+        <source>Ejecting the disk</source>
+        <translation>Ejecting the disk</translation>
+    </message>
+    <message id="RetryEject">
+        <source>Try Again</source>
+        <translation>Try Again</translation>
+    </message>
+    <message id="ContinueButton">
+        <source>New Disk</source>
+        <translation>New Disk</translation>
+    </message>
+    <message id="MemoryLabel">
+        <source>Memory used:</source>
+        <translation>Memory used:</translation>
+    </message>
+    <message id="MemoryDetails">
+        <source>Memory details</source>
+        <translation>Memory details</translation>
+    </message>
+    <message id="TotalMemory">
+        <source>Total:</source>
+        <translation>Total:</translation>
+    </message>
+    <message id="UsedMemory">
+        <source>Used:</source>
+        <translation>Used:</translation>
+    </message>
+    <message id="WiredMemory">
+        <source>Wired:</source>
+        <translation>Wired:</translation>
+    </message>
+    <message id="InactiveMemory">
+        <source>Inactive:</source>
+        <translation>Inactive:</translation>
+    </message>
+    <message id="FreeMemory">
+        <source>Free:</source>
+        <translation>Free:</translation>
+    </message>
+    <message id="FreePages">
+        <source>Free pages:</source>
+        <translation>Free pages:</translation>
+    </message>
+    <message id="PageIns">
+        <source>Page-ins:</source>
+        <translation>Page-ins:</translation>
+    </message>
+    <message id="PageOuts">
+        <source>Page-outs:</source>
+        <translation>Page-outs:</translation>
+    </message>
+    <message id="Hits">
+        <source>Cache hits:</source>
+        <translation>Cache hits:</translation>
+    </message>
+    <message id="Faults">
+        <source>Faults:</source>
+        <translation>Faults:</translation>
+    </message>
+    <message id="FreeEntry">
+        <source>Custom size</source>
+        <translation>Custom size</translation>
+    </message>
+    <message id="PresetMB">
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message id="PresetGB">
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message id="SizeDoesNotFit">
+        <source>This size is too large</source>
+        <translation>This size is too large</translation>
+    </message>
+    <message id="SizeDoesNotFitMessage">
+        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
+        <translation>A RAM disk can hold at most %1 KiB. Enter a smaller size.</translation>
+    </message>
+    <message id="SizeExceedsMemory">
+        <source>Not enough memory for this disk</source>
+        <translation>Not enough memory for this disk</translation>
+    </message>
+    <message id="SizeExceedsMemoryMessage">
+        <source>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</source>
+        <translation>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</translation>
+    </message>
+    <message id="MountPathInvalid">
+        <source>This mount path cannot be used</source>
+        <translation>This mount path cannot be used</translation>
+    </message>
+    <message id="SizeExceedsAvailable">
+        <source>The disk is larger than the free memory</source>
+        <translation>The disk is larger than the free memory</translation>
+    </message>
+    <message id="SizeExceedsAvailableMessage">
+        <source>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
+        <translation>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</translation>
+    </message>
+    <message id="CreateAnyway">
+        <source>Create Anyway</source>
+        <translation>Create Anyway</translation>
+    </message>
+    <message id="MenuApp">
+        <source>&amp;Vellumar</source>
+        <translation>&amp;Vellumar</translation>
+    </message>
+    <message id="MenuFile">
+        <source>&amp;File</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message id="MenuAbout">
+        <source>About Vellumar</source>
+        <translation>About Vellumar</translation>
+    </message>
+    <message id="MenuPreferences">
+        <source>Preferences…</source>
+        <translation>Preferences…</translation>
+    </message>
+    <message id="MenuNew">
+        <source>New RAM Disk</source>
+        <translation>New RAM Disk</translation>
+    </message>
+    <message id="MenuClose">
+        <source>Close Window</source>
+        <translation>Close Window</translation>
+    </message>
+    <message id="MenuQuit">
+        <source>Quit Vellumar</source>
+        <translation>Quit Vellumar</translation>
+    </message>
+    <message id="AboutTitle">
+        <source>About Vellumar</source>
+        <translation>About Vellumar</translation>
+    </message>
+    <message id="AboutText">
+        <source>Vellumar %1
+
+Makes RAM disks: volumes whose storage is memory. Each disk has its own window, which also shows the machine's memory figures.</source>
+        <translation>Vellumar %1
+
+Makes RAM disks: volumes whose storage is memory. Each disk has its own window, which also shows the machine's memory figures.</translation>
+    </message>
+    <message id="PrefsWindowTitle">
+        <source>Vellumar Preferences</source>
+        <translation>Vellumar Preferences</translation>
+    </message>
+    <message id="MountLocationTitle">
+        <source>Make mount folders</source>
+        <translation>Make mount folders</translation>
+    </message>
+    <message id="DefaultLocationCell">
+        <source>In the application's support folder</source>
+        <translation>In the application's support folder</translation>
+    </message>
+    <message id="CustomLocationCell">
+        <source>In a folder of my choice…</source>
+        <translation>In a folder of my choice…</translation>
+    </message>
+    <message id="LocationFieldLabel">
+        <source>Location:</source>
+        <translation>Location:</translation>
+    </message>
+    <message id="ChooseMountLocation">
+        <source>Choose the Folder for Mount Folders</source>
+        <translation>Choose the Folder for Mount Folders</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,648 @@
+#include "CreateWindowCtrl.h"
+#include "ui_CreateWindow.h"
+
+#include "Localization.h"
+#include "MenuMeterMemStats.h"
+#include "MountPathPolicy.h"
+#include "Paths.h"
+#include "QVXAlerts.h"
+#include "QVXLinkTextField.h"
+#include "QVXStaticProgressIndicator.h"
+#include "SystemLog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+#include <climits>
+#include <thread>
+
+namespace {
+
+const QString DefaultDiskName = QStringLiteral("Ram Disk");
+constexpr int RefreshIntervalMs = 15000;
+constexpr int BlockMargin = 12;
+constexpr int BlockSpacing = 8;
+constexpr int MinimumWindowWidth = 520;
+// A block count must fit 32 bits: 2^31 KiB and more does not.
+constexpr qint64 LargestSizeKiB = (qint64(1) << 31) - 1;
+
+std::function<MachineMemory()> &machineMemorySource()
+{
+    static std::function<MachineMemory()> source;
+    return source;
+}
+
+std::shared_ptr<CreateWindowCtrl> &sharedSlot()
+{
+    static std::shared_ptr<CreateWindowCtrl> slot;
+    return slot;
+}
+
+QString megabytes(qint64 value)
+{
+    return QStringLiteral("%1 MB").arg(value);
+}
+
+int clampToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation)
+    : m_ui(std::make_unique<Ui::CreateWindow>()),
+      m_memoryInformation(memoryInformation ? std::move(memoryInformation)
+                                            : std::make_unique<MenuMeterMemStats>())
+{
+    auto *window = new QMainWindow;
+    m_ui->setupUi(window);
+    m_createWindow = window;
+    window->menuBar(); // the application controller fills it
+
+    QComboBox *presets = m_ui->formatPopUpButton;
+    presets->addItem(localizedStringForKey(QStringLiteral("FreeEntry")), 0);
+    for (int mb : {16, 32, 64, 128, 256, 512})
+        presets->addItem(localizedStringForKey(QStringLiteral("PresetMB")).arg(mb), mb);
+    for (int gb : {1, 2, 4, 8})
+        presets->addItem(localizedStringForKey(QStringLiteral("PresetGB")).arg(gb), gb * 1024);
+
+    // Only the user's own edits count: the name field reports nothing, or each keystroke in it
+    // would reset the name.
+    connect(presets, &QComboBox::activated, this, &CreateWindowCtrl::setDiskFormat);
+    connect(m_ui->diskSizeField, &QLineEdit::textEdited, this,
+            &CreateWindowCtrl::controlTextDidChange);
+    connect(m_ui->automaticPathButton, &QPushButton::clicked, this,
+            &CreateWindowCtrl::automaticMountPath);
+    connect(m_ui->createButton, &QPushButton::clicked, this, &CreateWindowCtrl::createDisk);
+    for (QLineEdit *field : {m_ui->diskSizeField, m_ui->diskNameField, m_ui->pathField})
+        connect(field, &QLineEdit::returnPressed, this, &CreateWindowCtrl::createDisk);
+    connect(m_ui->ejectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
+    connect(m_ui->retryEjectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
+    connect(m_ui->continueButton, &QPushButton::clicked, this, &CreateWindowCtrl::continueToCreate);
+
+    m_ui->retryEjectButton->hide();
+    m_ui->destroyProgressBar->setRange(0, 1);
+    m_ui->destroyProgressBar->setValue(0);
+    m_ui->mountResult->setReadOnly(true);
+    m_ui->mountResult->setFrame(false);
+    QFont title = m_ui->diskNameBuildField->font();
+    title.setBold(true);
+    m_ui->diskNameBuildField->setFont(title);
+
+    QVXExtendibleLabelledView *disclosure = m_ui->memoryDisclosure;
+    disclosure->setTriangleButton(m_ui->triangleButton);
+    disclosure->setContentView(m_ui->memoryDetails);
+    disclosure->setDelegate(this);
+
+    window->installEventFilter(this);
+    m_ui->centralWidget->installEventFilter(this);
+
+    m_memoryUpdated = new QTimer(this);
+    m_memoryUpdated->setObjectName(QStringLiteral("memoryUpdated"));
+    m_memoryUpdated->setInterval(RefreshIntervalMs);
+    connect(m_memoryUpdated, &QTimer::timeout, this, &CreateWindowCtrl::updateMemory);
+
+    layOutBlocks();
+    awakeFromNib();
+}
+
+CreateWindowCtrl::~CreateWindowCtrl()
+{
+    if (m_disk)
+        m_disk->setDelegate(nullptr);
+    if (m_createWindow) {
+        m_createWindow->removeEventFilter(this);
+        delete m_createWindow.data();
+    }
+}
+
+std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::sharedCreateWindowCtrl()
+{
+    std::shared_ptr<CreateWindowCtrl> &slot = sharedSlot();
+    if (!slot) {
+        slot = std::make_shared<CreateWindowCtrl>();
+        // Let go while the application object still exists: the window must die before it.
+        qAddPostRoutine([] { sharedSlot().reset(); });
+    }
+    return slot;
+}
+
+std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::newRamWindow()
+{
+    return std::make_shared<CreateWindowCtrl>();
+}
+
+void CreateWindowCtrl::setMachineMemorySource(std::function<MachineMemory()> source)
+{
+    machineMemorySource() = std::move(source);
+}
+
+MachineMemory CreateWindowCtrl::machineMemory()
+{
+    if (machineMemorySource())
+        return machineMemorySource()();
+    QFile file(QStringLiteral("/proc/meminfo"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseMeminfo(QString::fromLatin1(file.readAll()));
+}
+
+MachineMemory CreateWindowCtrl::parseMeminfo(const QString &text)
+{
+    MachineMemory memory;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QStringList parts = line.simplified().split(QLatin1Char(' '));
+        if (parts.size() < 2)
+            continue;
+        bool ok = false;
+        const qint64 value = parts.at(1).toLongLong(&ok);
+        if (!ok)
+            continue;
+        if (parts.at(0) == QLatin1String("MemTotal:"))
+            memory.totalKiB = value;
+        else if (parts.at(0) == QLatin1String("MemAvailable:"))
+            memory.availableKiB = value;
+        else if (parts.at(0) == QLatin1String("SwapTotal:"))
+            memory.swapKiB = value;
+    }
+    return memory;
+}
+
+qint64 CreateWindowCtrl::integerValue(const QString &text)
+{
+    int i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    qint64 value = 0;
+    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+         ++i) {
+        const int digit = text.at(i).unicode() - '0';
+        if (value > (LLONG_MAX - digit) / 10)
+            return negative ? LLONG_MIN : LLONG_MAX;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+void CreateWindowCtrl::layOutBlocks()
+{
+    // The blocks sit in the central widget without a layout, so the memory disclosure can grow
+    // the window downward; each block gets the height it asks for.
+    QWidget *central = m_ui->centralWidget;
+    QWidget *blocks[] = {m_ui->mainTabView, m_ui->memoryBarRow, m_ui->memoryDisclosure,
+                         m_ui->memoryDetails};
+    int width = MinimumWindowWidth - 2 * BlockMargin;
+    for (QWidget *block : blocks)
+        width = std::max(width, block->minimumSizeHint().width());
+
+    int y = BlockMargin;
+    m_ui->mainTabView->setGeometry(BlockMargin, y, width, m_ui->mainTabView->sizeHint().height());
+    y += m_ui->mainTabView->height() + BlockSpacing * 2;
+    m_ui->memoryBarRow->setGeometry(BlockMargin, y, width, m_ui->memoryBarRow->sizeHint().height());
+    y += m_ui->memoryBarRow->height() + BlockSpacing / 2;
+    m_ui->memoryDisclosure->setGeometry(BlockMargin, y, width,
+                                        m_ui->memoryDisclosure->sizeHint().height());
+    y += m_ui->memoryDisclosure->height();
+    m_ui->memoryDetails->setGeometry(BlockMargin, y + int(distanceFromLabel), width,
+                                     m_ui->memoryDetails->sizeHint().height() + BlockMargin);
+    const QSize closedSize(width + 2 * BlockMargin, y + BlockMargin);
+    central->setMinimumSize(closedSize);
+    adjustWindowSize();
+}
+
+void CreateWindowCtrl::adjustWindowSize()
+{
+    // The closed size, plus what an open disclosure added, plus the menu bar once it has menus.
+    QWidget *central = m_ui->centralWidget;
+    const int open =
+        m_ui->triangleButton->isChecked() ? int(m_ui->memoryDisclosure->moveOffset()) : 0;
+    QMenuBar *menu = m_createWindow->menuBar();
+    const int menuHeight = menu->actions().isEmpty() ? 0 : menu->sizeHint().height();
+    m_createWindow->resize(central->minimumWidth(), central->minimumHeight() + open + menuHeight);
+}
+
+void CreateWindowCtrl::awakeFromNib()
+{
+    centerWindow();
+    m_ui->memoryProgressBar->stopAnimation(nullptr);
+    updateMemory();
+    selectTab(QStringLiteral("CREATE"));
+    m_memoryUpdated->start();
+    resetMountPath();
+    m_ui->memoryDisclosure->awakeFromNib();
+}
+
+void CreateWindowCtrl::centerWindow()
+{
+    const QScreen *screen =
+        m_createWindow->screen() ? m_createWindow->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = m_createWindow->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    m_createWindow->move(frame.topLeft());
+}
+
+void CreateWindowCtrl::selectTab(const QString &identifier)
+{
+    if (QWidget *page = m_ui->mainTabView->findChild<QWidget *>(identifier))
+        m_ui->mainTabView->setCurrentWidget(page);
+}
+
+QString CreateWindowCtrl::selectedTab() const
+{
+    return m_ui->mainTabView->currentWidget() ? m_ui->mainTabView->currentWidget()->objectName()
+                                              : QString();
+}
+
+void CreateWindowCtrl::showWindow()
+{
+    if (!m_memoryUpdated->isActive()) {
+        m_memoryUpdated->start();
+        updateMemory();
+    }
+    m_createWindow->show();
+    m_createWindow->raise();
+    m_createWindow->activateWindow();
+}
+
+void CreateWindowCtrl::resetMountPath()
+{
+    m_defaultMountPath = RamDisk::mountPathGenerator();
+    m_ui->pathField->setText(m_defaultMountPath);
+}
+
+void CreateWindowCtrl::automaticMountPath()
+{
+    resetMountPath();
+}
+
+void CreateWindowCtrl::setDiskFormat()
+{
+    const int tag = m_ui->formatPopUpButton->currentData().toInt();
+    if (tag > 0) {
+        m_ui->diskSizeField->setText(QString::number(qint64(tag) * 1024));
+        m_ui->diskNameField->setText(QStringLiteral("Ram Disk %1MB").arg(tag));
+    } else {
+        m_ui->diskNameField->setText(DefaultDiskName);
+    }
+}
+
+void CreateWindowCtrl::controlTextDidChange()
+{
+    m_ui->formatPopUpButton->setCurrentIndex(0);
+    setDiskFormat();
+}
+
+void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message)
+{
+    QVXBeginAlertSheet(localizedStringForKey(titleKey), localizedStringForKey(QStringLiteral("OK")),
+                       QString(), QString(), m_createWindow, {}, nullptr, message);
+}
+
+void CreateWindowCtrl::createDisk()
+{
+    QString fieldPath = m_ui->pathField->text();
+    QString name = m_ui->diskNameField->text();
+    const qint64 size = integerValue(m_ui->diskSizeField->text());
+    if (name.isEmpty())
+        name = DefaultDiskName;
+    if (fieldPath.isEmpty()) {
+        fieldPath = m_defaultMountPath;
+        m_ui->pathField->setText(fieldPath);
+    }
+    const QString path = Paths::expandTilde(fieldPath);
+
+    if (size <= 0) {
+        showAlert(QStringLiteral("PlzInsertDiskSize"),
+                  localizedStringForKey(QStringLiteral("YouMustGiveCorrect")));
+        return;
+    }
+    if (size > LargestSizeKiB) {
+        showAlert(
+            QStringLiteral("SizeDoesNotFit"),
+            localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage")).arg(LargestSizeKiB));
+        return;
+    }
+    const MachineMemory memory = machineMemory();
+    if (memory.totalKiB > 0 && size > memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) {
+        showAlert(QStringLiteral("SizeExceedsMemory"),
+                  localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
+                      .arg(size / 1024)
+                      .arg((memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) / 1024));
+        return;
+    }
+    // Relative paths, system folders, mount points and folders holding files are refused.
+    const QString problem = mountPathProblem(path);
+    if (!problem.isEmpty()) {
+        showAlert(QStringLiteral("MountPathInvalid"), problem);
+        return;
+    }
+    if (m_disk && m_disk->isMountedAndActive()) {
+        // The form is not reachable while a disk is owed; a stray call must not drop it.
+        SystemLog::log(QStringLiteral("CreateWindowCtrl: the previous disk is still active"));
+        return;
+    }
+
+    const quint32 blockCount = quint32(size * 2);
+    if (memory.availableKiB >= 0 && size > memory.availableKiB) {
+        QPointer<CreateWindowCtrl> self(this);
+        QVXBeginAlertSheet(
+            localizedStringForKey(QStringLiteral("SizeExceedsAvailable")),
+            localizedStringForKey(QStringLiteral("Cancel")),
+            localizedStringForKey(QStringLiteral("CreateAnyway")), QString(), m_createWindow,
+            [self, path, name, blockCount](QWidget *, int returnCode, void *) {
+                if (self && returnCode == QVXAlertAlternateReturn)
+                    self->runCreation(path, name, blockCount);
+            },
+            nullptr,
+            localizedStringForKey(QStringLiteral("SizeExceedsAvailableMessage"))
+                .arg(size / 1024)
+                .arg(memory.availableKiB / 1024));
+        return;
+    }
+    runCreation(path, name, blockCount);
+}
+
+void CreateWindowCtrl::runCreation(const QString &path, const QString &name, quint32 blockCount)
+{
+    if (m_disk && m_disk->isMountedAndActive())
+        return;
+    m_ui->allocateResult->setText(QString());
+    m_ui->buildResult->setText(QString());
+    m_ui->mountResult->setStringValue(QString());
+    m_ui->mountResult->setURL(QUrl());
+    m_ui->diskNameBuildField->setText(name);
+    setStatusValue(StatusPending, m_ui->allocateState);
+    m_ui->buildState->setText(QString());
+    m_ui->mountState->setText(QString());
+    m_ui->finalizeState->setText(QString());
+
+    selectTab(QStringLiteral("BUILD"));
+    m_ui->mainTabView->repaint();
+
+    if (m_disk)
+        m_disk->setDelegate(nullptr);
+    m_disk = std::make_shared<RamDisk>(blockCount, name);
+    m_disk->setDelegate(this);
+    m_disk->setMountPath(path);
+
+    if (!m_disk->allocateRAM())
+        SystemLog::log(QStringLiteral("error allocateRAM"));
+    setStatusValue(StatusPending, m_ui->buildState);
+    if (!m_disk->createFilesystem())
+        SystemLog::log(QStringLiteral("error createFilesystem"));
+    setStatusValue(StatusPending, m_ui->mountState);
+    if (!m_disk->mount())
+        SystemLog::log(QStringLiteral("error mount"));
+    setStatusValue(StatusPending, m_ui->finalizeState);
+    m_disk->showInFinder();
+    updateMemory();
+    m_ui->mountResult->setUsePointHandCursor(true);
+}
+
+void CreateWindowCtrl::continueToCreate()
+{
+    selectTab(QStringLiteral("CREATE"));
+    m_ui->destroyProgressBar->setRange(0, 1);
+    m_ui->destroyProgressBar->setValue(0);
+    updateMemory();
+    resetMountPath();
+}
+
+QColor CreateWindowCtrl::statusColor(int value)
+{
+    switch (value) {
+    case StatusSuccess:
+        return QColor(0x1e, 0x9e, 0x2a);
+    case StatusFailure:
+        return QColor(0xd0, 0x1c, 0x1c);
+    default:
+        return QColor(0x80, 0x80, 0x80);
+    }
+}
+
+void CreateWindowCtrl::setStatusValue(int value, QLabel *field)
+{
+    const QString key = value == StatusSuccess   ? QStringLiteral("tick")
+                        : value == StatusFailure ? QStringLiteral("cross")
+                                                 : QStringLiteral("dot");
+    field->setText(localizedStringForKey(key));
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::WindowText, statusColor(value));
+    field->setPalette(palette);
+    field->repaint();
+}
+
+void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
+{
+    const int status = successful ? StatusSuccess : StatusFailure;
+    switch (phase) {
+    case 0:
+        setStatusValue(status, m_ui->allocateState);
+        m_ui->allocateResult->setText(result);
+        m_ui->allocateResult->repaint();
+        break;
+    case 1:
+        setStatusValue(status, m_ui->buildState);
+        m_ui->buildResult->setText(result);
+        m_ui->buildResult->repaint();
+        break;
+    case 2:
+        // Only a mounted folder makes a link; a failure text is shown as plain text.
+        m_ui->mountResult->setURL(
+            successful && QDir::isAbsolutePath(result) ? QUrl::fromLocalFile(result) : QUrl());
+        setStatusValue(status, m_ui->mountState);
+        m_ui->mountResult->setStringValue(result);
+        m_ui->mountResult->setCursorPosition(0);
+        m_ui->mountResult->repaint();
+        break;
+    case 3:
+        setStatusValue(status, m_ui->finalizeState);
+        break;
+    default:
+        break;
+    }
+}
+
+void CreateWindowCtrl::errorCreatingDisk(const QString &message)
+{
+    SystemLog::log(QStringLiteral("Error: %1").arg(message));
+}
+
+void CreateWindowCtrl::updateMemory()
+{
+    const std::optional<QVariantMap> stats = m_memoryInformation->getMemStats();
+    // Sizes are truncated toward zero; a missing reading shows as 0 everywhere.
+    const auto size = [&stats](const char *key) -> qint64 {
+        return stats ? qint64(stats->value(QLatin1String(key)).toDouble()) : 0;
+    };
+    const auto count = [&stats](const char *key) -> qint64 {
+        return stats ? stats->value(QLatin1String(key)).toLongLong() : 0;
+    };
+    const qint64 total = size("total");
+    const qint64 used = size("used");
+    m_ui->totalMemNextBarField->setText(megabytes(total));
+    m_ui->usedMemNextBarField->setText(megabytes(used));
+    m_ui->memoryProgressBar->setRange(0, clampToInt(total));
+    m_ui->memoryProgressBar->setValue(clampToInt(used));
+    m_ui->totalMemoryField->setText(megabytes(total));
+    m_ui->usedMemoryField->setText(megabytes(used));
+    m_ui->wiredMemoryField->setText(megabytes(size("wire")));
+    m_ui->inactiveMemoryField->setText(megabytes(size("inactive")));
+    m_ui->freeMemoryField->setText(megabytes(size("free")));
+    m_ui->freePageField->setText(megabytes(size("freepage")));
+    m_ui->pageinsField->setText(QString::number(count("pageins")));
+    m_ui->pageoutsField->setText(QString::number(count("pageouts")));
+    m_ui->hitsField->setText(QString::number(count("hits")));
+    m_ui->faultsField->setText(QString::number(count("faults")));
+}
+
+void CreateWindowCtrl::extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view)
+{
+    Q_UNUSED(view);
+    updateMemory();
+}
+
+void CreateWindowCtrl::extendibleLabelledViewWillClose(QVXExtendibleLabelledView *view)
+{
+    Q_UNUSED(view);
+}
+
+void CreateWindowCtrl::destroyDisk()
+{
+    m_ui->mountResult->setUsePointHandCursor(false);
+    // One teardown at a time: a second request while the worker runs is ignored. The flag
+    // lives on the main thread; tearDown() itself also refuses to run twice at once.
+    if (!m_disk || !m_disk->isMountedAndActive() || m_tearingDown)
+        return;
+    m_tearingDown = true;
+    m_ui->destroyResult->setText(QString());
+    m_ui->destroyProgressBar->setRange(0, 0); // busy
+    m_ui->continueButton->hide();
+    m_ui->retryEjectButton->hide();
+    selectTab(QStringLiteral("DESTROY"));
+    m_ui->mainTabView->repaint();
+    updateMemory();
+
+    // The worker keeps the controller and the disk alive until the main thread has taken the
+    // outcome; the last references are then let go on the main thread.
+    std::thread([self = shared_from_this(), disk = m_disk]() mutable {
+        const TeardownOutcome outcome = disk->tearDown();
+        CreateWindowCtrl *ctrl = self.get();
+        QMetaObject::invokeMethod(
+            ctrl,
+            [self = std::move(self), disk = std::move(disk), outcome]() {
+                self->destroyDiskThreadDone(outcome);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
+{
+    m_tearingDown = false;
+    if (!outcome.unmounted)
+        SystemLog::log(QStringLiteral("CreateWindowCtrl: unmounting %1 failed")
+                           .arg(m_disk ? m_disk->mountPath() : QString()));
+    if (outcome.finished && !outcome.removed)
+        SystemLog::log(QStringLiteral("error removeMountPath"));
+    m_ui->destroyProgressBar->setRange(0, 1);
+    m_ui->destroyProgressBar->setValue(outcome.finished ? 1 : 0);
+    m_ui->destroyResult->setText(outcome.userText);
+    // A disk that is still owed cannot be replaced by a new one: offer another try instead.
+    m_ui->continueButton->setVisible(outcome.finished);
+    m_ui->retryEjectButton->setVisible(!outcome.finished);
+    emit teardownFinished(outcome.finished);
+}
+
+bool CreateWindowCtrl::windowShouldClose()
+{
+    if (m_disk && m_disk->isMountedAndActive()) {
+        QPointer<CreateWindowCtrl> self(this);
+        QVXBeginAlertSheetWithDontShowAgain(
+            QStringLiteral("ThisDiskIsActive"),
+            localizedStringForKey(QStringLiteral("ThisDiskIsActive")),
+            localizedStringForKey(QStringLiteral("Cancel")),
+            localizedStringForKey(QStringLiteral("close")),
+            localizedStringForKey(QStringLiteral("ejectNow")), m_createWindow,
+            [self](QWidget *sheet, int returnCode, void *contextInfo) {
+                if (self)
+                    self->sheetDidDismissConfirmClose(sheet, returnCode, contextInfo);
+            },
+            nullptr, localizedStringForKey(QStringLiteral("YouWontEjectWithoutVellumar")));
+        return false;
+    }
+    if (m_delegate)
+        m_delegate->removeDiskWindow(this);
+    return true;
+}
+
+void CreateWindowCtrl::sheetDidDismissConfirmClose(QWidget *sheet, int returnCode,
+                                                   void *contextInfo)
+{
+    Q_UNUSED(sheet);
+    Q_UNUSED(contextInfo);
+    if (returnCode == QVXAlertAlternateReturn) {
+        closeDirectly();
+    } else if (returnCode == QVXAlertOtherReturn) {
+        destroyDisk();
+    }
+}
+
+void CreateWindowCtrl::closeDirectly()
+{
+    m_closingDirectly = true;
+    m_createWindow->close();
+    m_closingDirectly = false;
+}
+
+void CreateWindowCtrl::stopMemoryTimer()
+{
+    m_memoryUpdated->stop();
+}
+
+bool CreateWindowCtrl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_createWindow) {
+        switch (event->type()) {
+        case QEvent::Close:
+            if (m_closingDirectly) {
+                stopMemoryTimer();
+                return false;
+            }
+            if ((!m_delegate || m_delegate->diskWindowMayClose(this)) && windowShouldClose()) {
+                stopMemoryTimer();
+                return false;
+            }
+            event->ignore();
+            return true;
+        case QEvent::WindowActivate:
+            updateMemory();
+            break;
+        default:
+            break;
+        }
+    } else if (watched == m_ui->centralWidget && event->type() == QEvent::Resize) {
+        // Blocks follow the window's width; their heights and places stay.
+        const int width = m_ui->centralWidget->width() - 2 * BlockMargin;
+        for (QWidget *block : {static_cast<QWidget *>(m_ui->mainTabView), m_ui->memoryBarRow,
+                               static_cast<QWidget *>(m_ui->memoryDisclosure), m_ui->memoryDetails})
+            block->resize(width, block->height());
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+#include "MenuMeterMemStats.h"
+#include "QVXExtendibleLabelledView.h"
+#include "RamDisk.h"
+
+#include <QColor>
+#include <QMainWindow>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAbstractButton;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+class QVXLinkTextField;
+class QVXStaticProgressIndicator;
+class CreateWindowCtrl;
+
+namespace Ui {
+class CreateWindow;
+}
+
+// What the application controller hears from a disk window.
+class CreateWindowCtrlDelegate
+{
+public:
+    virtual ~CreateWindowCtrlDelegate() = default;
+    // The window closed with no active disk; the controller leaves the window list.
+    virtual void removeDiskWindow(CreateWindowCtrl *ctrl) { Q_UNUSED(ctrl); }
+    // Asked before a window closes. Answering false keeps it open (the delegate may be ending
+    // the application instead, as when the last visible window closes).
+    virtual bool diskWindowMayClose(CreateWindowCtrl *ctrl)
+    {
+        Q_UNUSED(ctrl);
+        return true;
+    }
+};
+
+// The machine's memory as the size checks see it, in KiB; -1 where unknown.
+struct MachineMemory
+{
+    qint64 totalKiB = -1;
+    qint64 availableKiB = -1;
+    qint64 swapKiB = 0;
+};
+
+// Controller of one disk window: the creation form and its checks, the creation sequence and
+// its phase display, ejecting and closing, and the memory panel.
+class CreateWindowCtrl : public QObject,
+                         public RamDiskDelegate,
+                         public QVXExtendibleLabelledViewDelegate,
+                         public std::enable_shared_from_this<CreateWindowCtrl>
+{
+    Q_OBJECT
+
+public:
+    // Status values of a phase line.
+    enum { StatusFailure = 0, StatusSuccess = 1, StatusPending = -1 };
+
+    // The window is built at once, centred, on the "CREATE" tab with a fresh mount path and
+    // the refresh timer running; it is not shown yet. Reads this machine's memory unless
+    // `memoryInformation` is given.
+    // Always own a controller through std::shared_ptr: its teardown worker shares it.
+    explicit CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation = nullptr);
+    ~CreateWindowCtrl() override;
+
+    // The controller of the first window (made on the first call, kept for the process).
+    static std::shared_ptr<CreateWindowCtrl> sharedCreateWindowCtrl();
+    // A further window's controller.
+    static std::shared_ptr<CreateWindowCtrl> newRamWindow();
+
+    // Where the size checks read the machine's memory (tests feed fixed figures); an empty
+    // function goes back to /proc/meminfo.
+    static void setMachineMemorySource(std::function<MachineMemory()> source);
+    static MachineMemory machineMemory();
+    // Parses the text of /proc/meminfo (MemTotal, MemAvailable, SwapTotal).
+    static MachineMemory parseMeminfo(const QString &text);
+
+    // The leading decimal integer of `text` after white space, 0 when there is none; saturates
+    // instead of overflowing.
+    static qint64 integerValue(const QString &text);
+
+    QMainWindow *createWindow() const { return m_createWindow; }
+    CreateWindowCtrlDelegate *delegate() const { return m_delegate; }
+    void setDelegate(CreateWindowCtrlDelegate *delegate) { m_delegate = delegate; }
+    std::shared_ptr<RamDisk> disk() const { return m_disk; }
+    QString defaultMountPath() const { return m_defaultMountPath; }
+    QTimer *memoryUpdated() const { return m_memoryUpdated; }
+    // True while a teardown worker of this window runs.
+    bool isTearingDown() const { return m_tearingDown; }
+
+    // Makes the window the active one and brings it to the front (restarts a stopped timer).
+    void showWindow();
+    void resetMountPath();
+    // Fits the window to its blocks (call after filling the menu bar).
+    void adjustWindowSize();
+    void centerWindow();
+    // The objectName of the page on show: "CREATE", "BUILD" or "DESTROY".
+    QString selectedTab() const;
+    // Colour of a status mark: green for success, red for failure, gray while pending.
+    static QColor statusColor(int value);
+
+    // RamDiskDelegate
+    void fase(int phase, bool successful, const QString &result) override;
+    void setStatusValue(int value, QLabel *field);
+    void errorCreatingDisk(const QString &message);
+
+    // QVXExtendibleLabelledViewDelegate
+    void extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view) override;
+    void extendibleLabelledViewWillClose(QVXExtendibleLabelledView *view) override;
+
+    // Answers whether the window may close now; with an active disk it begins the close sheet
+    // and answers false.
+    bool windowShouldClose();
+    void sheetDidDismissConfirmClose(QWidget *sheet, int returnCode, void *contextInfo);
+
+public slots:
+    void automaticMountPath();
+    void setDiskFormat();
+    void controlTextDidChange();
+    void createDisk();
+    void continueToCreate();
+    void destroyDisk();
+    void updateMemory();
+
+signals:
+    // A teardown worker handed its outcome to the window.
+    void teardownFinished(bool finished);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void awakeFromNib();
+    void layOutBlocks();
+    // Runs the four creation steps with the checked figures.
+    void runCreation(const QString &path, const QString &name, quint32 blockCount);
+    void showAlert(const QString &titleKey, const QString &message);
+    void destroyDiskThreadDone(const TeardownOutcome &outcome);
+    void selectTab(const QString &identifier);
+    // Closes the window without asking (the close sheet's "close").
+    void closeDirectly();
+    void stopMemoryTimer();
+
+    std::unique_ptr<Ui::CreateWindow> m_ui;
+    QPointer<QMainWindow> m_createWindow;
+    CreateWindowCtrlDelegate *m_delegate = nullptr;
+    std::shared_ptr<RamDisk> m_disk;
+    QString m_defaultMountPath;
+    std::unique_ptr<MenuMeterMemStats> m_memoryInformation;
+    QTimer *m_memoryUpdated = nullptr;
+    bool m_tearingDown = false;
+    bool m_closingDirectly = false;
+};

@@ -1,0 +1,499 @@
+// The disk window's form, its checks, the phase display and the memory panel, on fake tools.
+#include "WindowTestSupport.h"
+
+#include "Localization.h"
+#include "SystemLog.h"
+#include "TestEnvironment.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVXLinkTextField.h>
+
+class TestCreateWindowForm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void presetsFillSizeAndNameAndAskForSectors_data();
+    void presetsFillSizeAndNameAndAskForSectors();
+    void typingInTheSizeFieldResetsThePresetAndName();
+    void sizeTexts_data();
+    void sizeTexts();
+    void emptyNameAndPathGetDefaults();
+    void tildeIsExpandedForTheDiskOnly();
+    void oversizedAndUnsafeRequestsAreRefused_data();
+    void oversizedAndUnsafeRequestsAreRefused();
+    void sizeAboveAvailableMemoryAsksFirst();
+    void phaseReportsShowMarkColourAndResult();
+    void failedAllocationStillRunsTheLaterPhases();
+    void memoryPanelShowsTheFigures();
+    void memoryPanelRefreshesOnTimerActivationAndDisclosure();
+    void continuingProposesAFreshMountPath();
+    void meminfoIsParsed();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestCreateWindowForm::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    // The default mount location lies under ~/Library, which a fresh home lacks.
+    QDir(m_env->home()).mkpath(QStringLiteral("Library/Application Support"));
+    QVXResetDontShowAgainChoices();
+    // A machine with 8 GiB of memory, 6 GiB of it available, and 2 GiB of swap.
+    CreateWindowCtrl::setMachineMemorySource([] {
+        return MachineMemory{8ll << 20, 6ll << 20, 2ll << 20};
+    });
+}
+
+void TestCreateWindowForm::cleanup()
+{
+    if (QWidget *alert = QVXCurrentAlert())
+        alert->close();
+    CreateWindowCtrl::setMachineMemorySource({});
+    m_env.reset();
+}
+
+void TestCreateWindowForm::presetsFillSizeAndNameAndAskForSectors_data()
+{
+    QTest::addColumn<int>("megabytes");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("64") << 64 << "65536"
+                        << "Ram Disk 64MB"
+                        << "ram://131072";
+    QTest::newRow("128") << 128 << "131072"
+                         << "Ram Disk 128MB"
+                         << "ram://262144";
+    QTest::newRow("4 GB") << 4096 << "4194304"
+                          << "Ram Disk 4096MB"
+                          << "ram://8388608";
+}
+
+void TestCreateWindowForm::presetsFillSizeAndNameAndAskForSectors()
+{
+    QFETCH(int, megabytes);
+    QFETCH(QString, size);
+    QFETCH(QString, name);
+    QFETCH(QString, request);
+    WorkingTools tools;
+    WindowUnderTest w;
+    auto *presets = w.outlet<QComboBox>("formatPopUpButton");
+    QCOMPARE(presets->itemData(0).toInt(), 0);
+    const int index = presets->findData(megabytes);
+    QVERIFY(index > 0);
+    // Walk down with the keyboard as a user would: each step is a choice.
+    presets->setFocus();
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(presets, Qt::Key_Down);
+    QCOMPARE(presets->currentIndex(), index);
+    QCOMPARE(w.text("diskSizeField"), size);
+    QCOMPARE(w.text("diskNameField"), name);
+
+    QTest::mouseClick(w.outlet<QPushButton>("createButton"), Qt::LeftButton);
+    QVERIFY(w.ctrl->disk());
+    QCOMPARE(w.ctrl->disk()->diskName(), name);
+    QCOMPARE(tools.callsOf(QStringLiteral("attach")),
+             QStringList{QStringLiteral("attach|attach|") + request});
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("BUILD"));
+    QCOMPARE(w.text("diskNameBuildField"), name);
+
+    // The free-entry item names the disk "Ram Disk" and keeps the size.
+    presets->setCurrentIndex(index);
+    QTest::keyClick(presets, Qt::Key_Home);
+    QCOMPARE(presets->currentIndex(), 0);
+    QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk"));
+    QCOMPARE(w.text("diskSizeField"), size);
+}
+
+void TestCreateWindowForm::typingInTheSizeFieldResetsThePresetAndName()
+{
+    WindowUnderTest w;
+    auto *presets = w.outlet<QComboBox>("formatPopUpButton");
+    presets->setCurrentIndex(presets->findData(128));
+    w.ctrl->setDiskFormat();
+    QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk 128MB"));
+    auto *size = w.outlet<QLineEdit>("diskSizeField");
+    size->setFocus();
+    size->end(false);
+    QTest::keyClicks(size, QStringLiteral("5"));
+    QCOMPARE(presets->currentIndex(), 0);
+    QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk"));
+    QCOMPARE(w.text("diskSizeField"), QStringLiteral("1310725"));
+    // Editing the name does not reset it.
+    auto *name = w.outlet<QLineEdit>("diskNameField");
+    name->clear();
+    QTest::keyClicks(name, QStringLiteral("Scratch"));
+    QCOMPARE(w.text("diskNameField"), QStringLiteral("Scratch"));
+}
+
+void TestCreateWindowForm::sizeTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("request"); // empty: refused
+    QTest::newRow("trailing letters") << "12abc"
+                                      << "ram://24";
+    QTest::newRow("leading space") << " 8"
+                                   << "ram://16";
+    QTest::newRow("plus sign") << "+3"
+                               << "ram://6";
+    QTest::newRow("letters") << "abc"
+                             << "";
+    QTest::newRow("zero") << "0"
+                          << "";
+    QTest::newRow("negative") << "-5"
+                              << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("overflowing digits") << "-99999999999999999999999"
+                                        << "";
+}
+
+void TestCreateWindowForm::sizeTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, request);
+    WorkingTools tools;
+    WindowUnderTest w;
+    w.outlet<QLineEdit>("diskSizeField")->setText(text);
+    w.ctrl->createDisk();
+    if (request.isEmpty()) {
+        QVERIFY(!w.ctrl->disk());
+        QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));
+        QTRY_VERIFY(QVXCurrentAlert());
+        QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("PlzInsertDiskSize")));
+        QVERIFY(QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")) ==
+                nullptr);
+        QVERIFY(clickAlertButton("defaultButton"));
+        QCOMPARE(w.text("diskSizeField"), text);
+        QVERIFY(tools.tools.calls().isEmpty());
+    } else {
+        QVERIFY(w.ctrl->disk());
+        QCOMPARE(tools.callsOf(QStringLiteral("attach")),
+                 QStringList{QStringLiteral("attach|attach|") + request});
+    }
+}
+
+void TestCreateWindowForm::emptyNameAndPathGetDefaults()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    const QString proposed = w.ctrl->defaultMountPath();
+    QVERIFY(proposed.startsWith(m_env->home()));
+    auto *path = w.outlet<QLineEdit>("pathField");
+    QCOMPARE(path->text(), proposed);
+
+    // Refused size: the empty path is filled all the same.
+    path->clear();
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("0"));
+    w.ctrl->createDisk();
+    QCOMPARE(path->text(), proposed);
+    QVERIFY(clickAlertButton("defaultButton"));
+
+    path->clear();
+    w.outlet<QLineEdit>("diskNameField")->clear();
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("1024"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk());
+    QCOMPARE(w.ctrl->disk()->diskName(), QStringLiteral("Ram Disk"));
+    QCOMPARE(w.ctrl->disk()->mountPath(), proposed);
+    QCOMPARE(w.text("diskNameField"), QString());
+    QCOMPARE(path->text(), proposed);
+}
+
+void TestCreateWindowForm::tildeIsExpandedForTheDiskOnly()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    w.outlet<QLineEdit>("pathField")->setText(QStringLiteral("~/scratch disk"));
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("2048"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk());
+    const QString expanded = m_env->home() + QStringLiteral("/scratch disk");
+    QCOMPARE(w.ctrl->disk()->mountPath(), expanded);
+    QCOMPARE(w.text("pathField"), QStringLiteral("~/scratch disk"));
+    QCOMPARE(w.text("mountResult"), expanded);
+    // The link is a proper file URL of the folder, spaces and all.
+    auto *link = w.outlet<QVXLinkTextField>("mountResult");
+    QCOMPARE(link->URL(), QUrl::fromLocalFile(expanded));
+    QVERIFY(link->usePointHandCursor());
+}
+
+void TestCreateWindowForm::oversizedAndUnsafeRequestsAreRefused_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("titleKey");
+    QTest::newRow("block count beyond 32 bits") << "2147483648"
+                                                << ""
+                                                << "SizeDoesNotFit";
+    QTest::newRow("beyond memory and swap") << QString::number((10ll << 20) + 1) << ""
+                                            << "SizeExceedsMemory";
+    QTest::newRow("relative path") << "1024"
+                                   << "disks/one"
+                                   << "MountPathInvalid";
+    QTest::newRow("system folder") << "1024"
+                                   << "/usr/local"
+                                   << "MountPathInvalid";
+}
+
+void TestCreateWindowForm::oversizedAndUnsafeRequestsAreRefused()
+{
+    QFETCH(QString, size);
+    QFETCH(QString, path);
+    QFETCH(QString, titleKey);
+    WorkingTools tools;
+    WindowUnderTest w;
+    if (!path.isEmpty())
+        w.outlet<QLineEdit>("pathField")->setText(path);
+    w.outlet<QLineEdit>("diskSizeField")->setText(size);
+    const int before = anyDiskActive;
+    w.ctrl->createDisk();
+    QTRY_VERIFY(QVXCurrentAlert());
+    QCOMPARE(alertTitle(), localizedStringForKey(titleKey));
+    auto *message = QVXCurrentAlert()->findChild<QLabel *>(QStringLiteral("message"));
+    QVERIFY(message && !message->text().isEmpty());
+    QVERIFY(clickAlertButton("defaultButton"));
+    QVERIFY(!w.ctrl->disk());
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));
+    QCOMPARE(int(anyDiskActive), before);
+    QVERIFY(tools.tools.calls().isEmpty());
+}
+
+void TestCreateWindowForm::sizeAboveAvailableMemoryAsksFirst()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    const QString size = QString::number((7ll << 20)); // above 6 GiB available, below 10 total
+    w.outlet<QLineEdit>("diskSizeField")->setText(size);
+
+    w.ctrl->createDisk();
+    QTRY_VERIFY(QVXCurrentAlert());
+    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("SizeExceedsAvailable")));
+    QVERIFY(clickAlertButton("defaultButton")); // Cancel
+    QTRY_VERIFY(!QVXCurrentAlert());
+    QTest::qWait(20);
+    QVERIFY(!w.ctrl->disk());
+
+    w.ctrl->createDisk();
+    QVERIFY(clickAlertButton("alternateButton")); // create anyway
+    QTRY_VERIFY(w.ctrl->disk());
+    QCOMPARE(tools.callsOf(QStringLiteral("attach")).size(), 1);
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("BUILD"));
+}
+
+void TestCreateWindowForm::phaseReportsShowMarkColourAndResult()
+{
+    WindowUnderTest w;
+    const auto mark = [&w](const char *field) { return w.text(field); };
+    const auto colour = [&w](const char *field) {
+        return w.outlet<QLabel>(field)->palette().color(QPalette::WindowText);
+    };
+    const QString tick = localizedStringForKey(QStringLiteral("tick"));
+    const QString cross = localizedStringForKey(QStringLiteral("cross"));
+    const QString dot = localizedStringForKey(QStringLiteral("dot"));
+    QVERIFY(tick != cross && cross != dot);
+
+    w.ctrl->fase(0, true, QStringLiteral("/dev/loop3"));
+    QCOMPARE(mark("allocateState"), tick);
+    QCOMPARE(colour("allocateState"), CreateWindowCtrl::statusColor(1));
+    QVERIFY(colour("allocateState").green() > colour("allocateState").red());
+    QCOMPARE(w.text("allocateResult"), QStringLiteral("/dev/loop3"));
+
+    w.ctrl->fase(1, false, ERROR);
+    QCOMPARE(mark("buildState"), cross);
+    QVERIFY(colour("buildState").red() > colour("buildState").green());
+    QCOMPARE(w.text("buildResult"), ERROR);
+
+    auto *link = w.outlet<QVXLinkTextField>("mountResult");
+    w.ctrl->fase(2, true, QStringLiteral("/tmp/My Disks/ramdisk1.1"));
+    QCOMPARE(mark("mountState"), tick);
+    QCOMPARE(link->text(), QStringLiteral("/tmp/My Disks/ramdisk1.1"));
+    QCOMPARE(link->URL().toEncoded(), QByteArray("file:///tmp/My%20Disks/ramdisk1.1"));
+
+    // A failure text is shown but makes no link.
+    w.ctrl->fase(2, false, QStringLiteral("impossible to create mount directory"));
+    QCOMPARE(mark("mountState"), cross);
+    QCOMPARE(link->text(), QStringLiteral("impossible to create mount directory"));
+    QVERIFY(link->URL().isEmpty());
+
+    // Phase 3 touches only its mark; other numbers touch nothing.
+    const char *fields[] = {"allocateState", "allocateResult", "buildState",   "buildResult",
+                            "mountState",    "mountResult",    "finalizeState"};
+    const auto snapshot = [&] {
+        QStringList texts;
+        for (const char *field : fields)
+            texts << w.text(field);
+        return texts;
+    };
+    QStringList before = snapshot();
+    w.ctrl->fase(3, true, QStringLiteral("ignored"));
+    QStringList after = snapshot();
+    QCOMPARE(after.last(), tick);
+    after.removeLast();
+    before.removeLast();
+    QCOMPARE(after, before);
+    before = snapshot();
+    w.ctrl->fase(4, false, QStringLiteral("x"));
+    w.ctrl->fase(-1, false, QStringLiteral("x"));
+    QCOMPARE(snapshot(), before);
+
+    w.ctrl->setStatusValue(2, w.outlet<QLabel>("finalizeState"));
+    QCOMPARE(mark("finalizeState"), dot);
+    QCOMPARE(colour("finalizeState"), CreateWindowCtrl::statusColor(-1));
+}
+
+void TestCreateWindowForm::failedAllocationStillRunsTheLaterPhases()
+{
+    WorkingTools tools(QStringLiteral("detached\n"), /*allocatorMissing=*/true);
+    WindowUnderTest w;
+    SystemLog::Capture log;
+    const int before = anyDiskActive;
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk());
+    const QString cross = localizedStringForKey(QStringLiteral("cross"));
+    QCOMPARE(w.text("allocateState"), cross);
+    QCOMPARE(w.text("allocateResult"), ERROR);
+    // Each later phase reported its own outcome: none is left pending.
+    const QString dot = localizedStringForKey(QStringLiteral("dot"));
+    for (const char *field : {"buildState", "mountState", "finalizeState"})
+        QVERIFY2(w.text(field) != dot && !w.text(field).isEmpty(), field);
+    QCOMPARE(w.text("finalizeState"), localizedStringForKey(QStringLiteral("tick")));
+    QVERIFY(log.lines().contains(QStringLiteral("error allocateRAM")));
+    QVERIFY(w.ctrl->disk()->isMountedAndActive());
+    QCOMPARE(int(anyDiskActive), before + 1);
+
+    // The owed teardown brings the counter back.
+    w.ctrl->destroyDisk();
+    QTRY_VERIFY(!w.ctrl->isTearingDown());
+    QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowForm::memoryPanelShowsTheFigures()
+{
+    WindowUnderTest w;
+    // 2048 MB in all, 824.1 MB free and 200 MB inactive: 1023.9 MB used shows as 1023.
+    w.memory->counters.pageSize = 1;
+    w.memory->counters.freeCount = quint64(824.1 * 1024 * 1024);
+    w.memory->counters.wireCount = 300ull << 20;
+    w.memory->counters.inactiveCount = 200ull << 20;
+    w.memory->counters.pageins = 3000000000ull; // beyond 31 bits: still positive
+    w.memory->counters.pageouts = 7;
+    w.memory->counters.hits = 5000000000ull;
+    w.memory->counters.faults = 42;
+    w.memory->total = 2048ull << 20;
+    // The total is read once when the statistics start: make a fresh window.
+    auto fed = std::make_unique<FedMemStatsSource>(*w.memory);
+    WindowUnderTest fresh;
+    fresh.ctrl =
+        std::make_shared<CreateWindowCtrl>(std::make_unique<MenuMeterMemStats>(std::move(fed)));
+
+    QCOMPARE(fresh.text("totalMemNextBarField"), QStringLiteral("2048 MB"));
+    QCOMPARE(fresh.text("totalMemoryField"), QStringLiteral("2048 MB"));
+    QCOMPARE(fresh.text("usedMemNextBarField"), QStringLiteral("1023 MB"));
+    QCOMPARE(fresh.text("usedMemoryField"), QStringLiteral("1023 MB"));
+    QCOMPARE(fresh.text("wiredMemoryField"), QStringLiteral("300 MB"));
+    QCOMPARE(fresh.text("inactiveMemoryField"), QStringLiteral("200 MB"));
+    QCOMPARE(fresh.text("freeMemoryField"), QStringLiteral("1024 MB"));
+    QCOMPARE(fresh.text("freePageField"), QStringLiteral("824 MB"));
+    QCOMPARE(fresh.text("pageinsField"), QStringLiteral("3000000000"));
+    QCOMPARE(fresh.text("pageoutsField"), QStringLiteral("7"));
+    QCOMPARE(fresh.text("hitsField"), QStringLiteral("5000000000"));
+    QCOMPARE(fresh.text("faultsField"), QStringLiteral("42"));
+    auto *bar = fresh.outlet<QProgressBar>("memoryProgressBar");
+    QCOMPARE(bar->maximum(), 2048);
+    QCOMPARE(bar->value(), 1023);
+
+    // No statistics: every figure reads 0 and the bar is empty.
+    w.memory->failing = true;
+    w.ctrl->updateMemory();
+    for (const char *field :
+         {"totalMemNextBarField", "usedMemNextBarField", "totalMemoryField", "usedMemoryField",
+          "wiredMemoryField", "inactiveMemoryField", "freeMemoryField", "freePageField"})
+        QCOMPARE(w.text(field), QStringLiteral("0 MB"));
+    for (const char *field : {"pageinsField", "pageoutsField", "hitsField", "faultsField"})
+        QCOMPARE(w.text(field), QStringLiteral("0"));
+    bar = w.outlet<QProgressBar>("memoryProgressBar");
+    QCOMPARE(bar->maximum(), 0);
+    QCOMPARE(bar->value(), 0);
+}
+
+void TestCreateWindowForm::memoryPanelRefreshesOnTimerActivationAndDisclosure()
+{
+    WindowUnderTest w;
+    QTimer *timer = w.ctrl->memoryUpdated();
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 15000);
+    QVERIFY(!timer->isSingleShot());
+
+    int readings = w.memory->readings;
+    timer->setInterval(5);
+    QTRY_VERIFY(w.memory->readings > readings);
+    timer->setInterval(15000);
+
+    w.ctrl->showWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.ctrl->createWindow()));
+    readings = w.memory->readings;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(w.ctrl->createWindow(), &activate);
+    QApplication::sendEvent(w.ctrl->createWindow(), &activate);
+    QCOMPARE(w.memory->readings, readings + 2);
+
+    // Opening the details refreshes and grows the window; closing does neither.
+    auto *triangle = w.outlet<QToolButton>("triangleButton");
+    auto *details = w.outlet<QWidget>("memoryDetails");
+    const int closedHeight = w.ctrl->createWindow()->height();
+    readings = w.memory->readings;
+    QTest::mouseClick(triangle, Qt::LeftButton);
+    QCOMPARE(w.memory->readings, readings + 1);
+    QTRY_VERIFY(details->isVisible());
+    QVERIFY(w.ctrl->createWindow()->height() > closedHeight);
+    readings = w.memory->readings;
+    QTest::mouseClick(triangle, Qt::LeftButton);
+    QCOMPARE(w.memory->readings, readings);
+    QCOMPARE(w.ctrl->createWindow()->height(), closedHeight);
+
+    // A closed window stops its timer.
+    w.ctrl->createWindow()->close();
+    QVERIFY(!timer->isActive());
+}
+
+void TestCreateWindowForm::continuingProposesAFreshMountPath()
+{
+    WindowUnderTest w;
+    const QString first = w.ctrl->defaultMountPath();
+    w.ctrl->continueToCreate();
+    const QString second = w.ctrl->defaultMountPath();
+    QTest::mouseClick(w.outlet<QPushButton>("automaticPathButton"), Qt::LeftButton);
+    const QString third = w.ctrl->defaultMountPath();
+    QVERIFY(first != second && second != third && first != third);
+    QCOMPARE(w.text("pathField"), third);
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));
+}
+
+void TestCreateWindowForm::meminfoIsParsed()
+{
+    const MachineMemory memory = CreateWindowCtrl::parseMeminfo(QStringLiteral(
+        "MemTotal:       16318632 kB\nMemFree:  1000 kB\nMemAvailable:   12000000 kB\n"
+        "SwapTotal:             0 kB\n"));
+    QCOMPARE(memory.totalKiB, 16318632);
+    QCOMPARE(memory.availableKiB, 12000000);
+    QCOMPARE(memory.swapKiB, 0);
+    QCOMPARE(CreateWindowCtrl::parseMeminfo(QString()).totalKiB, -1);
+    QCOMPARE(CreateWindowCtrl::integerValue(QStringLiteral("99999999999999999999")),
+             std::numeric_limits<qint64>::max());
+}
+
+QTEST_MAIN(TestCreateWindowForm)
+#include "TestCreateWindowForm.moc"
