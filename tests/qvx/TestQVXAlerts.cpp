@@ -33,16 +33,21 @@ struct AlertAnswer
 void answerNextAlert(const QString &buttonName, bool tickDontShowAgain,
                      std::shared_ptr<AlertAnswer> seen, int waitMs = 2000)
 {
-    auto deadline = std::make_shared<QElapsedTimer>();
-    deadline->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [=] {
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
         QWidget *alert = QVXCurrentAlert();
         if (!alert) {
-            if (deadline->elapsed() < waitMs)
-                QTimer::singleShot(10, *poll);
+            if (waited.elapsed() >= waitMs) {
+                poll->stop();
+                poll->deleteLater();
+            }
             return;
         }
+        poll->stop();
+        poll->deleteLater();
         seen->shown = true;
         seen->title = alert->findChild<QLabel *>(QStringLiteral("title"))->text();
         seen->message = alert->findChild<QLabel *>(QStringLiteral("message"))->text();
@@ -58,8 +63,8 @@ void answerNextAlert(const QString &buttonName, bool tickDontShowAgain,
             QTest::keyClick(alert, Qt::Key_Escape);
         else
             QTest::mouseClick(alert->findChild<QPushButton *>(buttonName), Qt::LeftButton);
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll->start();
 }
 
 int runQuitLikeAlert(const QString &identifier = QStringLiteral("warningQuit"))
