@@ -1,0 +1,161 @@
+#include "MountPathPolicy.h"
+#include "TestEnvironment.h"
+#include "ToolTable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class TestToolTable : public QObject
+{
+    Q_OBJECT
+
+    static QStringList list(std::initializer_list<const char *> items)
+    {
+        QStringList out;
+        for (const char *item : items)
+            out << QString::fromUtf8(item);
+        return out;
+    }
+
+    static DiskFields fields(const QString &device)
+    {
+        return {2048, device, QStringLiteral("/Volumes/ram disk"), QStringLiteral("My Disk"),
+                501,  20};
+    }
+
+private slots:
+    void macCommandLinesAsData()
+    {
+        const ToolTable mac = ToolTable::macTable();
+        const DiskFields disk = fields(QStringLiteral("/dev/disk3"));
+        QCOMPARE(mac.allocate.launchPath, QStringLiteral("/usr/bin/hdid"));
+        QCOMPARE(mac.allocate.arguments(disk), list({"-nomount", "ram://2048"}));
+        QCOMPARE(mac.createFilesystem.launchPath, QStringLiteral("/sbin/newfs_hfs"));
+        QCOMPARE(mac.createFilesystem.arguments(disk), list({"-v", "My Disk", "/dev/disk3"}));
+        QCOMPARE(mac.mount.launchPath, QStringLiteral("/sbin/mount"));
+        QCOMPARE(mac.mount.arguments(disk), list({"-t", "hfs", "/dev/disk3", "/Volumes/ram disk"}));
+        QCOMPARE(mac.umount.launchPath, QStringLiteral("/sbin/umount"));
+        QCOMPARE(mac.umount.arguments(disk), list({"/Volumes/ram disk"}));
+        QCOMPARE(mac.detach.launchPath, QStringLiteral("/usr/bin/hdiutil"));
+        QCOMPARE(mac.detach.arguments(disk), list({"detach", "/dev/disk3"}));
+        QCOMPARE(mac.removeMountPath.launchPath, QStringLiteral("/bin/rm"));
+        QCOMPARE(mac.removeMountPath.arguments(disk), list({"-Rf", "/Volumes/ram disk"}));
+        QCOMPARE(mac.labelLimitBytes, 0);
+
+        // Without a device the lists end before it.
+        const DiskFields none = fields(QString());
+        QCOMPARE(mac.createFilesystem.arguments(none), list({"-v", "My Disk"}));
+        QCOMPARE(mac.mount.arguments(none), list({"-t", "hfs"}));
+        QCOMPARE(mac.detach.arguments(none), list({"detach"}));
+    }
+
+    void linuxCommandLines()
+    {
+        const ToolTable linux = ToolTable::linuxTable();
+        const DiskFields disk = fields(QStringLiteral("/dev/loop3"));
+        QVERIFY(linux.allocate.launchPath.endsWith(QStringLiteral("/vellumar-ramdev")));
+        QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
+        QCOMPARE(
+            linux.createFilesystem.arguments(disk),
+            list({"-F", "-q", "-b", "4096", "-m", "0", "-O", "^has_journal", "-E",
+                  "root_owner=501:20,assume_storage_prezeroed=1", "-L", "My Disk", "/dev/loop3"}));
+        QCOMPARE(linux.mount.arguments(disk),
+                 list({"-t", "ext4", "-o", "discard,noatime,nosuid,nodev", "/dev/loop3",
+                       "/Volumes/ram disk"}));
+        QCOMPARE(linux.umount.arguments(disk), list({"/Volumes/ram disk"}));
+        QCOMPARE(linux.detach.arguments(disk), list({"detach", "/dev/loop3"}));
+        // Removal is an in-process rmdir, never a recursive tool.
+        QVERIFY(linux.removeMountPath.launchPath.isEmpty());
+        for (const ToolRow *row : {&linux.createFilesystem, &linux.mount, &linux.detach})
+            QVERIFY(row->needsDevice);
+        QVERIFY(QFileInfo(linux.createFilesystem.launchPath).isExecutable());
+        QVERIFY(QFileInfo(linux.mount.launchPath).isExecutable());
+        QVERIFY(QFileInfo(linux.umount.launchPath).isExecutable());
+    }
+
+    void helperIsFoundFromTheEnvironmentFirst()
+    {
+        QTemporaryDir dir;
+        const QString fake = dir.filePath(QStringLiteral("helper"));
+        QFile file(fake);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("VELLUMAR_RAMDEV", fake.toLocal8Bit());
+        QCOMPARE(ToolTable::ramdevPath(), fake);
+        // Not executable: skipped for the next candidate.
+        file.setPermissions(QFile::ReadOwner);
+        QVERIFY(ToolTable::ramdevPath() != fake);
+        qunsetenv("VELLUMAR_RAMDEV");
+    }
+
+    void labelsAreCutAtCharacterBoundaries()
+    {
+        QCOMPARE(cutLabel(QStringLiteral("short"), 16), QStringLiteral("short"));
+        QCOMPARE(cutLabel(QStringLiteral("exactly16bytes!!"), 16),
+                 QStringLiteral("exactly16bytes!!"));
+        QCOMPARE(cutLabel(QStringLiteral("seventeen bytes!!"), 16),
+                 QStringLiteral("seventeen bytes!"));
+        // "ä" is two bytes, "€" three, "😀" four (a surrogate pair in UTF-16).
+        QCOMPARE(cutLabel(QStringLiteral("ääääääää"), 16), QStringLiteral("ääääääää"));
+        QCOMPARE(cutLabel(QStringLiteral("aääääääää"), 16), QStringLiteral("aäääääää"));
+        QCOMPARE(cutLabel(QStringLiteral("€€€€€€"), 16), QStringLiteral("€€€€€"));
+        QCOMPARE(cutLabel(QStringLiteral("abc😀😀😀😀"), 16), QStringLiteral("abc😀😀😀"));
+        QCOMPARE(cutLabel(QStringLiteral("anything at all, long"), 0),
+                 QStringLiteral("anything at all, long"));
+    }
+
+    void mountPathPolicy()
+    {
+        TestEnvironment env;
+        const QString home = env.home();
+        // Fine: new folders (also below missing ones), and empty existing folders.
+        QVERIFY(mountPathProblem(home + QStringLiteral("/new")).isEmpty());
+        QVERIFY(mountPathProblem(home + QStringLiteral("/a/b/c")).isEmpty());
+        QVERIFY(QDir().mkdir(home + QStringLiteral("/empty")));
+        QVERIFY(mountPathProblem(home + QStringLiteral("/empty")).isEmpty());
+
+        const QStringList refused{QString(),
+                                  QStringLiteral("relative"),
+                                  QStringLiteral("/"),
+                                  QStringLiteral("/usr"),
+                                  QStringLiteral("/usr/local/disk"),
+                                  QStringLiteral("/etc/x"),
+                                  QStringLiteral("/lib64"),
+                                  QStringLiteral("/proc/1"),
+                                  QStringLiteral("/tmp"),
+                                  QStringLiteral("/home"),
+                                  QStringLiteral("/var"),
+                                  QStringLiteral("/usr/../etc"),
+                                  home,
+                                  home + QStringLiteral("/"),
+                                  QStringLiteral("/proc"),
+                                  QStringLiteral("/dev/shm/disk")};
+        for (const QString &path : refused)
+            QVERIFY2(!mountPathProblem(path).isEmpty(), qPrintable(path));
+
+        // A symbolic link cannot smuggle a system folder in.
+        QVERIFY(QFile::link(QStringLiteral("/etc"), home + QStringLiteral("/etclink")));
+        QVERIFY(!mountPathProblem(home + QStringLiteral("/etclink/disk")).isEmpty());
+
+        // Plain files: the path itself or anything above it.
+        QFile file(home + QStringLiteral("/plain"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("x");
+        file.close();
+        QVERIFY(!mountPathProblem(home + QStringLiteral("/plain")).isEmpty());
+        QVERIFY(mountPathProblem(home + QStringLiteral("/plain/below/more"))
+                    .contains(home + QStringLiteral("/plain")));
+
+        // A folder with something in it (even a hidden file) would be hidden by the disk.
+        QVERIFY(QDir().mkdir(home + QStringLiteral("/hidden")));
+        QFile dot(home + QStringLiteral("/hidden/.config"));
+        QVERIFY(dot.open(QIODevice::WriteOnly));
+        dot.close();
+        QVERIFY(!mountPathProblem(home + QStringLiteral("/hidden")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestToolTable)
+#include "TestToolTable.moc"
