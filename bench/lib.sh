@@ -1,0 +1,132 @@
+# Shared pieces of the benchmark scripts; sourced, never run on its own.
+# Expects BIN (folder with vellumarctl and vellumar-ramdev) and WORK (a private scratch folder on
+# a file system that is not one of the disks being measured) to be set by the caller.
+
+# shellcheck shell=bash
+
+VCTL="$BIN/vellumarctl"
+RAMDEV="$BIN/vellumar-ramdev"
+MKFS=$(command -v mkfs.ext4 || echo /usr/sbin/mkfs.ext4)
+
+# Devices we attached ourselves (bare sequence) and mount folders we made, for the clean-up.
+LOOPS_FILE="$WORK/loops"
+: >"$LOOPS_FILE"
+
+now() { printf '%s\n' "$EPOCHREALTIME"; }
+
+# Milliseconds between two `now` readings, three decimals.
+ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) * 1000 }'; }
+
+# Median of the numbers given as arguments.
+median() {
+    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
+        if (NR == 0) { print "n/a"; exit }
+        if (NR % 2) printf "%.3f", v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# a / b with two decimals ("n/a" when either is missing or b is 0).
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b + 0 == 0 || a == "n/a" || b == "n/a") print "n/a"; else printf "%.2f", a / b }'; }
+
+# "met" or "MISSED" for a value against a bound: at_most|at_least value bound.
+verdict() {
+    awk -v kind="$1" -v v="$2" -v b="$3" 'BEGIN {
+        if (v == "n/a" || v == "") { print "not measured"; exit }
+        ok = (kind == "at_most") ? (v + 0 <= b + 0) : (v + 0 >= b + 0)
+        print ok ? "met" : "**MISSED**" }'
+}
+
+meminfo_kib() { awk -v k="$1:" '$1 == k { print $2 }' /proc/meminfo; }
+shmem_kib() { meminfo_kib Shmem; }
+# Reclaimable file cache: page cache plus block-device buffers, without the shared memory that
+# /proc/meminfo also counts under Cached.
+pagecache_kib() { awk '$1 == "Cached:" { c = $2 } $1 == "Buffers:" { b = $2 } $1 == "Shmem:" { s = $2 }
+    END { print c + b - s }' /proc/meminfo; }
+
+drop_caches() { sync; echo 3 >/proc/sys/vm/drop_caches; }
+
+# Loop devices backed by one of our memory files, whoever made them.
+vellumar_loops() {
+    local f
+    for f in /sys/block/loop*/loop/backing_file; do
+        [ -r "$f" ] || continue
+        case "$(cat "$f" 2>/dev/null)" in /memfd:vellumar*) f=${f#/sys/block/}; echo "/dev/${f%%/*}" ;; esac
+    done
+}
+
+# Folders mounted at or below a root, deepest first.
+mounts_under() {
+    awk -v r="$1" '{ gsub(/\\040/, " ", $2); if ($2 == r || index($2, r "/") == 1) print $2 }' /proc/self/mounts |
+        awk '{ print length($0) "\t" $0 }' | sort -rn | cut -f2-
+}
+
+# What the other engineers' disks look like right now: a change while we measure memory means
+# the figure is not ours alone.
+foreign_state() {
+    local ours
+    ours=$(cat "$LOOPS_FILE" 2>/dev/null)
+    { vellumar_loops | grep -vxF -e "${ours:-/nonexistent}"; grep -c ' tmpfs ' /proc/self/mounts; } | tr '\n' ' '
+}
+
+# vellumarctl create; prints the device and the mount path ("<device> <path>") on success.
+ctl_create() { # kib name mountpath
+    local out dev
+    out=$(HOME="$WORK/home" "$VCTL" create --size "$1" --name "$2" --mount "$3" 2>"$WORK/ctl.err") || {
+        echo "vellumarctl create failed: $out $(cat "$WORK/ctl.err")" >&2
+        return 1
+    }
+    # The allocation line names the device: "allocate ok /dev/loopN" (or phase number 0).
+    dev=$(printf '%s\n' "$out" | awk '($1 == "allocate" || $1 == "0") && $2 == "ok" { print $3 }')
+    [ -n "$dev" ] && echo "$dev" >>"$LOOPS_FILE"
+    printf '%s %s\n' "$dev" "$(printf '%s\n' "$out" | tail -n 1)"
+}
+
+ctl_eject() { # mountpath
+    HOME="$WORK/home" "$VCTL" eject "$1" >/dev/null 2>"$WORK/ctl.err" || {
+        echo "vellumarctl eject failed: $(cat "$WORK/ctl.err")" >&2
+        return 1
+    }
+}
+
+# The same helper, file system and mount the engine uses, run straight from the shell.
+bare_create() { # kib label mountpath -> prints device
+    local dev
+    dev=$("$RAMDEV" attach "ram://$(($1 * 2))") || return 1
+    echo "$dev" >>"$LOOPS_FILE"
+    "$MKFS" -F -q -b 4096 -m 0 -O ^has_journal -E root_owner=0:0,assume_storage_prezeroed=1 -L "$2" "$dev" &&
+        mkdir "$3" &&
+        mount -t ext4 -o discard,noatime,nosuid,nodev "$dev" "$3" || return 1
+    echo "$dev"
+}
+
+bare_eject() { # device mountpath
+    umount "$2" && "$RAMDEV" detach "$1" >/dev/null && rmdir "$2"
+}
+
+tmpfs_create() { # kib mountpath
+    mkdir "$2" && mount -t tmpfs -o "size=${1}k,noatime,nosuid,nodev" tmpfs "$2"
+}
+
+tmpfs_eject() { # mountpath
+    umount "$1" && rmdir "$1"
+}
+
+# Last line of defence: nothing of ours stays mounted or attached, and WORK goes away only once
+# nothing is mounted below it.
+bench_cleanup() {
+    local m d
+    for m in $(mounts_under "$WORK"); do
+        umount "$m" 2>/dev/null || umount -l "$m"
+    done
+    if [ -s "$LOOPS_FILE" ]; then
+        for d in $(sort -u "$LOOPS_FILE"); do
+            if vellumar_loops | grep -qxF "$d"; then
+                "$RAMDEV" detach "$d" >/dev/null 2>&1 || losetup -d "$d" 2>/dev/null
+            fi
+        done
+    fi
+    if [ -z "$(mounts_under "$WORK")" ]; then
+        rm -rf --one-file-system "$WORK"
+    else
+        echo "bench: left $WORK in place: something is still mounted below it" >&2
+    fi
+}
