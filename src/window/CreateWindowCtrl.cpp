@@ -39,9 +39,10 @@ std::function<MachineMemory()> &machineMemorySource()
     return source;
 }
 
-std::shared_ptr<CreateWindowCtrl> &sharedSlot()
+// The first window's controller; its owner (the application controller) keeps it alive.
+std::weak_ptr<CreateWindowCtrl> &sharedSlot()
 {
-    static std::shared_ptr<CreateWindowCtrl> slot;
+    static std::weak_ptr<CreateWindowCtrl> slot;
     return slot;
 }
 
@@ -126,13 +127,12 @@ CreateWindowCtrl::~CreateWindowCtrl()
 
 std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::sharedCreateWindowCtrl()
 {
-    std::shared_ptr<CreateWindowCtrl> &slot = sharedSlot();
-    if (!slot) {
-        slot = std::make_shared<CreateWindowCtrl>();
-        // Let go while the application object still exists: the window must die before it.
-        qAddPostRoutine([] { sharedSlot().reset(); });
+    std::shared_ptr<CreateWindowCtrl> shared = sharedSlot().lock();
+    if (!shared) {
+        shared = std::make_shared<CreateWindowCtrl>();
+        sharedSlot() = shared;
     }
-    return slot;
+    return shared;
 }
 
 std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::newRamWindow()

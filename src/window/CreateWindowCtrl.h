@@ -72,7 +72,8 @@ public:
     explicit CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation = nullptr);
     ~CreateWindowCtrl() override;
 
-    // The controller of the first window (made on the first call, kept for the process).
+    // The controller of the first window: made on the first call, the same one afterwards for
+    // as long as someone (the application controller) holds it.
     static std::shared_ptr<CreateWindowCtrl> sharedCreateWindowCtrl();
     // A further window's controller.
     static std::shared_ptr<CreateWindowCtrl> newRamWindow();

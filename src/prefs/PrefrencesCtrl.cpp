@@ -1,0 +1,93 @@
+#include "PrefrencesCtrl.h"
+#include "ui_Prefrences.h"
+
+#include "Localization.h"
+#include "MountLocation.h"
+#include "UserDefaults.h"
+
+#include <QButtonGroup>
+#include <QFileDialog>
+
+PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
+    : QVXPreferencesCtrl(new QWidget, parent), m_ui(std::make_unique<Ui::Prefrences>())
+{
+    QWidget *window = preferencesWindow();
+    m_ui->setupUi(window);
+    window->setWindowFlag(Qt::Dialog);
+
+    m_locationMatrix = new QButtonGroup(this);
+    m_locationMatrix->setObjectName(QStringLiteral("locationMatrixGroup"));
+    m_locationMatrix->addButton(m_ui->defaultLocationCell, DefaultLocation);
+    m_locationMatrix->addButton(m_ui->chosenLocationCell, ChosenLocation);
+    m_ui->defaultLocationCell->setToolTip(DefaultMountPathLocation);
+    // A click counts even on the cell already selected: the chooser opens again.
+    connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
+}
+
+PrefrencesCtrl::~PrefrencesCtrl()
+{
+    delete m_openPanel.data();
+}
+
+QLineEdit *PrefrencesCtrl::locationField() const
+{
+    return m_ui->locationField;
+}
+
+void PrefrencesCtrl::update()
+{
+    const QString stored = UserDefaults::standard().stringForKey(MountPath_pref);
+    m_ui->locationField->setText(stored);
+    m_ui->locationField->setCursorPosition(0);
+    // Exact comparison: the default written any other way counts as a chosen folder.
+    m_locationMatrix->button(stored == DefaultMountPathLocation ? DefaultLocation : ChosenLocation)
+        ->setChecked(true);
+    QVXPreferencesCtrl::update();
+}
+
+void PrefrencesCtrl::openSplashAtStartup(bool on)
+{
+    QVXPreferencesCtrl::openSplashAtStartup(on);
+}
+
+void PrefrencesCtrl::locationAct()
+{
+    if (m_locationMatrix->checkedId() == DefaultLocation) {
+        m_ui->locationField->setText(DefaultMountPathLocation);
+        UserDefaults::standard().setObject(DefaultMountPathLocation, MountPath_pref);
+        return;
+    }
+    if (m_openPanel) {
+        m_openPanel->raise();
+        return;
+    }
+    auto *panel = new QFileDialog(preferencesWindow(),
+                                  localizedStringForKey(QStringLiteral("ChooseMountLocation")));
+    panel->setObjectName(QStringLiteral("openPanel"));
+    panel->setFileMode(QFileDialog::Directory);
+    panel->setOption(QFileDialog::ShowDirsOnly, true);
+    // Our own dialog on every desktop, so it stays window-modal and a test can answer it.
+    panel->setOption(QFileDialog::DontUseNativeDialog, true);
+    panel->setWindowModality(Qt::WindowModal);
+    m_openPanel = panel;
+    connect(panel, &QDialog::finished, this, [this, panel](int result) {
+        const QStringList chosen = panel->selectedFiles();
+        panel->deleteLater();
+        openPanelDidEnd(result == QDialog::Accepted ? 1 : 0, chosen);
+    });
+    panel->open(); // returns at once; nothing is stored before the answer
+}
+
+void PrefrencesCtrl::openPanelDidEnd(int returnCode, const QStringList &filenames)
+{
+    if (returnCode == 1 && !filenames.isEmpty()) {
+        const QString folder = filenames.first();
+        UserDefaults::standard().setObject(folder, MountPath_pref);
+        m_ui->locationField->setText(folder);
+        m_ui->locationField->setCursorPosition(0);
+        m_locationMatrix->button(ChosenLocation)->setChecked(true);
+        return;
+    }
+    m_locationMatrix->button(DefaultLocation)->setChecked(true);
+    locationAct();
+}

@@ -1,0 +1,269 @@
+// Ejecting a disk from its window, and closing the window, on fake tools.
+#include "WindowTestSupport.h"
+
+#include "Localization.h"
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QVXLinkTextField.h>
+
+namespace {
+
+struct RecordingDelegate : CreateWindowCtrlDelegate
+{
+    QList<CreateWindowCtrl *> removed;
+    void removeDiskWindow(CreateWindowCtrl *ctrl) override { removed << ctrl; }
+};
+
+} // namespace
+
+class TestCreateWindowTeardown : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void ejectShowsTheDetachAnswerAndUncountsTheDisk();
+    void unstartableDetachToolShowsErrorOccurred181();
+    void ejectWithoutActiveDiskOnlyTurnsTheLinkCursorOff();
+    void secondEjectWhileOneRunsIsIgnored();
+    void workerKeepsTheControllerAliveUntilItEnds();
+    void closeSheetAnswers_data();
+    void closeSheetAnswers();
+    void windowsWithoutActiveDiskCloseAtOnce();
+
+private:
+    // A window with a created disk, shown, with the recording delegate.
+    void createDisk(WindowUnderTest &w);
+
+    std::unique_ptr<TestEnvironment> m_env;
+    RecordingDelegate m_delegate;
+};
+
+void TestCreateWindowTeardown::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    QDir(m_env->home()).mkpath(QStringLiteral("Library/Application Support"));
+    QVXResetDontShowAgainChoices();
+    CreateWindowCtrl::setMachineMemorySource([] { return MachineMemory{8ll << 20, 6ll << 20, 0}; });
+    m_delegate.removed.clear();
+}
+
+void TestCreateWindowTeardown::cleanup()
+{
+    if (QWidget *alert = QVXCurrentAlert())
+        alert->close();
+    CreateWindowCtrl::setMachineMemorySource({});
+    m_env.reset();
+}
+
+void TestCreateWindowTeardown::createDisk(WindowUnderTest &w)
+{
+    w.ctrl->setDelegate(&m_delegate);
+    w.ctrl->showWindow();
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("8192"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk() && w.ctrl->disk()->isMountedAndActive());
+}
+
+void TestCreateWindowTeardown::ejectShowsTheDetachAnswerAndUncountsTheDisk()
+{
+    const QString answer = QStringLiteral("\"/dev/loop7\" ejected.\r\nsecond line\n");
+    WorkingTools tools(answer);
+    WindowUnderTest w;
+    const int before = anyDiskActive;
+    createDisk(w);
+    QCOMPARE(int(anyDiskActive), before + 1);
+    auto *link = w.outlet<QVXLinkTextField>("mountResult");
+    QVERIFY(link->usePointHandCursor());
+
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    QTest::mouseClick(w.outlet<QPushButton>("ejectButton"), Qt::LeftButton);
+    // While the worker runs: the teardown page, a busy bar, no way on.
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("DESTROY"));
+    QVERIFY(!link->usePointHandCursor());
+    QCOMPARE(w.outlet<QProgressBar>("destroyProgressBar")->maximum(), 0);
+    QVERIFY(w.outlet<QPushButton>("continueButton")->isHidden());
+    QCOMPARE(w.text("destroyResult"), QString());
+
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(w.text("destroyResult"), answer);
+    QVERIFY(!w.outlet<QPushButton>("continueButton")->isHidden());
+    QVERIFY(w.outlet<QPushButton>("retryEjectButton")->isHidden());
+    QVERIFY(w.outlet<QProgressBar>("destroyProgressBar")->maximum() > 0);
+    QVERIFY(!w.ctrl->disk()->isMountedAndActive());
+    QCOMPARE(int(anyDiskActive), before);
+    QCOMPARE(tools.callsOf(QStringLiteral("umount")).size(), 1);
+    QCOMPARE(tools.callsOf(QStringLiteral("detach")),
+             QStringList{QStringLiteral("detach|detach|/dev/loop7")});
+
+    QTest::mouseClick(w.outlet<QPushButton>("continueButton"), Qt::LeftButton);
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));
+}
+
+void TestCreateWindowTeardown::unstartableDetachToolShowsErrorOccurred181()
+{
+    WorkingTools tools(QString(), false, /*detacherMissing=*/true);
+    WindowUnderTest w;
+    const int before = anyDiskActive;
+    createDisk(w);
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    w.ctrl->destroyDisk();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(w.text("destroyResult"), QStringLiteral("Error occurred 181"));
+    QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowTeardown::ejectWithoutActiveDiskOnlyTurnsTheLinkCursorOff()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    auto *link = w.outlet<QVXLinkTextField>("mountResult");
+    link->setUsePointHandCursor(true);
+    w.ctrl->destroyDisk();
+    QVERIFY(!link->usePointHandCursor());
+    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));
+    QVERIFY(!w.ctrl->isTearingDown());
+
+    // After a finished teardown a further eject does the same and nothing else.
+    createDisk(w);
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    w.ctrl->destroyDisk();
+    QVERIFY(finished.wait(5000));
+    const QStringList calls = tools.tools.calls();
+    link->setUsePointHandCursor(true);
+    w.ctrl->destroyDisk();
+    w.ctrl->destroyDisk();
+    QVERIFY(!link->usePointHandCursor());
+    QVERIFY(!w.ctrl->isTearingDown());
+    QTest::qWait(50);
+    QCOMPARE(tools.tools.calls(), calls);
+    QCOMPARE(finished.size(), 1);
+}
+
+void TestCreateWindowTeardown::secondEjectWhileOneRunsIsIgnored()
+{
+    WorkingTools tools(QStringLiteral("detached\n"), false, false, /*umountSeconds=*/1);
+    WindowUnderTest w;
+    const int before = anyDiskActive;
+    createDisk(w);
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    w.ctrl->destroyDisk();
+    QVERIFY(w.ctrl->isTearingDown());
+    w.ctrl->destroyDisk(); // as the close sheet's eject or eject-all would
+    QVERIFY(finished.wait(8000));
+    QTest::qWait(100);
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(tools.callsOf(QStringLiteral("umount")).size(), 1);
+    QCOMPARE(tools.callsOf(QStringLiteral("detach")).size(), 1);
+    QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowTeardown::workerKeepsTheControllerAliveUntilItEnds()
+{
+    WorkingTools tools(QStringLiteral("detached\n"), false, false, /*umountSeconds=*/1);
+    std::weak_ptr<CreateWindowCtrl> watched;
+    QPointer<QMainWindow> window;
+    const int before = anyDiskActive;
+    {
+        WindowUnderTest w;
+        createDisk(w);
+        watched = w.ctrl;
+        window = w.ctrl->createWindow();
+        w.ctrl->destroyDisk();
+    } // the test lets go of its reference while the worker runs
+    QVERIFY(!watched.expired());
+    QVERIFY(window);
+    QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 8000);
+    QTRY_VERIFY(!window);
+    QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowTeardown::closeSheetAnswers_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Cancel") << "defaultButton";
+    QTest::newRow("close") << "alternateButton";
+    QTest::newRow("ejectNow") << "otherButton";
+}
+
+void TestCreateWindowTeardown::closeSheetAnswers()
+{
+    QFETCH(QString, button);
+    WorkingTools tools;
+    WindowUnderTest w;
+    const int before = anyDiskActive;
+    createDisk(w);
+    QMainWindow *window = w.ctrl->createWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+
+    QVERIFY(!window->close()); // the sheet decides
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(QVXCurrentAlert());
+    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("ThisDiskIsActive")));
+    QWidget *sheet = QVXCurrentAlert();
+    QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("alternateButton"))->text(),
+             localizedStringForKey(QStringLiteral("close")));
+    QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("otherButton"))->text(),
+             localizedStringForKey(QStringLiteral("ejectNow")));
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    QVERIFY(clickAlertButton(button.toLatin1().constData()));
+    QTRY_VERIFY(!QVXCurrentAlert());
+    QTest::qWait(20);
+
+    if (button == QLatin1String("defaultButton")) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("BUILD"));
+        QVERIFY(w.ctrl->disk()->isMountedAndActive());
+        QVERIFY(w.ctrl->memoryUpdated()->isActive());
+    } else if (button == QLatin1String("alternateButton")) {
+        QVERIFY(!window->isVisible());
+        QVERIFY(w.ctrl->disk()->isMountedAndActive());
+        QCOMPARE(int(anyDiskActive), before + 1);
+        QVERIFY(!w.ctrl->memoryUpdated()->isActive());
+        // Still reachable: an eject (as at quitting) tears the disk down.
+        w.ctrl->destroyDisk();
+        QVERIFY(finished.wait(5000));
+    } else {
+        QVERIFY(window->isVisible());
+        QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("DESTROY"));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+    }
+    QVERIFY(m_delegate.removed.isEmpty());
+    if (button == QLatin1String("defaultButton")) {
+        w.ctrl->destroyDisk();
+        QVERIFY(finished.wait(5000));
+    }
+    QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowTeardown::windowsWithoutActiveDiskCloseAtOnce()
+{
+    WorkingTools tools;
+    {
+        WindowUnderTest w;
+        w.ctrl->setDelegate(&m_delegate);
+        w.ctrl->showWindow();
+        QVERIFY(w.ctrl->createWindow()->close());
+        QVERIFY(!QVXCurrentAlert());
+        QCOMPARE(m_delegate.removed, QList<CreateWindowCtrl *>{w.ctrl.get()});
+        QVERIFY(!w.ctrl->memoryUpdated()->isActive());
+    }
+    m_delegate.removed.clear();
+    WindowUnderTest w;
+    createDisk(w);
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    w.ctrl->destroyDisk();
+    QVERIFY(finished.wait(5000));
+    QVERIFY(w.ctrl->createWindow()->close());
+    QCOMPARE(m_delegate.removed, QList<CreateWindowCtrl *>{w.ctrl.get()});
+}
+
+QTEST_MAIN(TestCreateWindowTeardown)
+#include "TestCreateWindowTeardown.moc"
