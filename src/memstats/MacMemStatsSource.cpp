@@ -6,6 +6,12 @@
 
 MacMemStatsSource::MacMemStatsSource() : m_selfHost(mach_host_self()) {}
 
+MacMemStatsSource::~MacMemStatsSource()
+{
+    // mach_host_self hands out a send right of our own.
+    mach_port_deallocate(mach_task_self(), m_selfHost);
+}
+
 quint64 MacMemStatsSource::totalRAM()
 {
     host_basic_info_data_t info{};

@@ -10,6 +10,9 @@ class MacMemStatsSource : public MemStatsSource
 {
 public:
     MacMemStatsSource();
+    ~MacMemStatsSource() override;
+    MacMemStatsSource(const MacMemStatsSource &) = delete;
+    MacMemStatsSource &operator=(const MacMemStatsSource &) = delete;
 
     quint64 totalRAM() override;
     std::optional<VmCounters> readCounters() override;
