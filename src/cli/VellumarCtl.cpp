@@ -202,7 +202,7 @@ int eject(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!problem.isEmpty())
         return badInput(err, problem);
     if (options.positional.size() != 1)
-        return badInput(err, localizedStringForKey(QStringLiteral("CtlUsage")));
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlEjectNeedsPath")));
     const QString path = Paths::expandTilde(options.positional.first());
     const DiskInfo found = DiskInventory::find(path);
     if (found.device.isEmpty())
@@ -258,6 +258,9 @@ int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &
         out << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
         return 0;
     }
-    err << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
-    return 2;
+    if (command.isEmpty()) {
+        err << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
+        return 2;
+    }
+    return badInput(err, localizedStringForKey(QStringLiteral("CtlUnknownCommand")).arg(command));
 }

@@ -109,6 +109,14 @@
         <source>unknown argument "%1": see vellumarctl --help.</source>
         <translation>unbekanntes Argument „%1“: siehe vellumarctl --help.</translation>
     </message>
+    <message id="CtlUnknownCommand">
+        <source>unknown command "%1": the commands are create, list and eject (see vellumarctl --help).</source>
+        <translation>unbekannter Befehl „%1“: Die Befehle sind create, list und eject (siehe vellumarctl --help).</translation>
+    </message>
+    <message id="CtlEjectNeedsPath">
+        <source>eject needs the mount path of one disk: vellumarctl eject &lt;mount path&gt;.</source>
+        <translation>eject braucht den Einhängepfad genau eines Volumes: vellumarctl eject &lt;Einhängepfad&gt;.</translation>
+    </message>
     <message id="CtlMissingValue">
         <source>%1 needs a value.</source>
         <translation>%1 braucht einen Wert.</translation>

@@ -109,6 +109,14 @@
         <source>unknown argument "%1": see vellumarctl --help.</source>
         <translation>unknown argument "%1": see vellumarctl --help.</translation>
     </message>
+    <message id="CtlUnknownCommand">
+        <source>unknown command "%1": the commands are create, list and eject (see vellumarctl --help).</source>
+        <translation>unknown command "%1": the commands are create, list and eject (see vellumarctl --help).</translation>
+    </message>
+    <message id="CtlEjectNeedsPath">
+        <source>eject needs the mount path of one disk: vellumarctl eject &lt;mount path&gt;.</source>
+        <translation>eject needs the mount path of one disk: vellumarctl eject &lt;mount path&gt;.</translation>
+    </message>
     <message id="CtlMissingValue">
         <source>%1 needs a value.</source>
         <translation>%1 needs a value.</translation>

@@ -1,0 +1,169 @@
+#include "../ramdisk/EngineFixture.h"
+#include "VellumarCtl.h"
+
+#include <QDir>
+#include <QtTest>
+
+// The command line on fake tools: what it prints, its exit status, and what it leaves.
+class TestVellumarCtl : public QObject
+{
+    Q_OBJECT
+
+    struct Result
+    {
+        int status;
+        QStringList out;
+        QStringList err;
+    };
+
+    static Result run(const QStringList &arguments)
+    {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        const int status = runVellumarCtl(arguments, outStream, errStream);
+        outStream.flush();
+        errStream.flush();
+        const auto lines = [](const QString &text) {
+            QStringList split = text.split(QLatin1Char('\n'));
+            if (!split.isEmpty() && split.last().isEmpty())
+                split.removeLast();
+            return split;
+        };
+        return {status, lines(out), lines(err)};
+    }
+
+private slots:
+    void createPrintsEachPhaseThenThePath()
+    {
+        EngineFixture fx;
+        const int before = anyDiskActive.load();
+        const QString path = fx.mountPath();
+        const Result result = run({QStringLiteral("create"), QStringLiteral("--size"),
+                                   QStringLiteral("65536"), QStringLiteral("--mount"), path});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(
+            result.out,
+            (QStringList{QStringLiteral("allocate ok /dev/loop7"), QStringLiteral("build ok"),
+                         QStringLiteral("mount ok ") + path, QStringLiteral("finalize ok"), path}));
+        QVERIFY(result.err.isEmpty());
+        const QStringList calls = fx.tools.calls();
+        QCOMPARE(calls.size(), 3);
+        QCOMPARE(calls[0], QStringLiteral("attach|attach|ram://131072"));
+        QVERIFY(calls[1].contains(QStringLiteral("|-L|Ram Disk|/dev/loop7")));
+        // The disk stays: the process that made it ends, the disk does not.
+        QCOMPARE(anyDiskActive.load(), before + 1);
+        anyDiskActive--;
+    }
+
+    void createReadsSizeNameAndPathLikeTheWindow()
+    {
+        EngineFixture fx;
+        // A leading number is taken as the window takes it; "~" is the home folder.
+        const Result result = run({QStringLiteral("create"), QStringLiteral("--size= 12abc"),
+                                   QStringLiteral("--name"), QStringLiteral("Scratch"),
+                                   QStringLiteral("--mount"), QStringLiteral("~/scratch")});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out.last(), fx.env.home() + QStringLiteral("/scratch"));
+        QCOMPARE(fx.tools.calls().first(), QStringLiteral("attach|attach|ram://24"));
+        QVERIFY(fx.tools.calls().at(1).contains(QStringLiteral("|-L|Scratch|")));
+        anyDiskActive--;
+
+        // Without --mount the generated path is used, once its location exists.
+        Result noLocation =
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("64")});
+        QCOMPARE(noLocation.status, 2);
+        QVERIFY(noLocation.err.first().contains(
+            QStringLiteral("Library/Application Support/Vellumar")));
+        QVERIFY(QDir().mkpath(fx.env.path(QStringLiteral("Library/Application Support/Vellumar"))));
+        const Result generated =
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("64")});
+        QCOMPARE(generated.status, 0);
+        QVERIFY(QDir::cleanPath(generated.out.last())
+                    .startsWith(fx.env.path(
+                        QStringLiteral("Library/Application Support/Vellumar/ramdisk"))));
+        QVERIFY(QFileInfo(generated.out.last()).isDir());
+        anyDiskActive--;
+    }
+
+    void failedCreationTearsDownWhatWasMade()
+    {
+        EngineFixture fx;
+        fx.remove.clear();
+        fx.mount = fx.tools.write(
+            QStringLiteral("mount"),
+            says(QString(), 32, QStringLiteral("mount: wrong fs type\nsee dmesg\n")));
+        fx.install();
+        const int before = anyDiskActive.load();
+        const QString path = fx.mountPath();
+        const Result result = run({QStringLiteral("create"), QStringLiteral("--size"),
+                                   QStringLiteral("1024"), QStringLiteral("--mount"), path});
+        QCOMPARE(result.status, 1);
+        // Lines of a result stay on one line.
+        QCOMPARE(result.out.last(), QStringLiteral("mount failed mount: wrong fs type see dmesg"));
+        QCOMPARE(result.err.size(), 1);
+        const QStringList calls = fx.tools.calls();
+        QVERIFY(calls.last().startsWith(QStringLiteral("detach|detach|/dev/loop7")));
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(anyDiskActive.load(), before);
+    }
+
+    void badInputMakesNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        const QString create = QStringLiteral("create");
+        const QString size = QStringLiteral("--size");
+        QTest::newRow("no size") << QStringList{create};
+        QTest::newRow("size without value") << QStringList{create, size};
+        QTest::newRow("zero") << QStringList{create, size, QStringLiteral("0")};
+        QTest::newRow("negative") << QStringList{create, size, QStringLiteral("-5")};
+        QTest::newRow("not a number") << QStringList{create, size, QStringLiteral("abc")};
+        QTest::newRow("empty") << QStringList{create, size, QString()};
+        QTest::newRow("beyond 32-bit blocks")
+            << QStringList{create, size, QStringLiteral("2147483648")};
+        QTest::newRow("huge") << QStringList{create, size,
+                                             QStringLiteral("99999999999999999999999")};
+        QTest::newRow("beyond memory") << QStringList{create, size, QStringLiteral("2147483647")};
+        QTest::newRow("relative mount") << QStringList{
+            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("disk")};
+        QTest::newRow("under a file")
+            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--mount"),
+                           QStringLiteral("@file/disk")};
+        QTest::newRow("system folder") << QStringList{
+            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("/usr")};
+        QTest::newRow("unknown option")
+            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--fast")};
+        QTest::newRow("unknown command") << QStringList{QStringLiteral("make")};
+        QTest::newRow("eject a plain folder")
+            << QStringList{QStringLiteral("eject"), QStringLiteral("@home")};
+        QTest::newRow("eject nothing") << QStringList{QStringLiteral("eject")};
+    }
+
+    void badInputMakesNothing()
+    {
+        QFETCH(QStringList, arguments);
+        EngineFixture fx;
+        QFile file(fx.env.path(QStringLiteral("file")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        for (QString &argument : arguments) {
+            argument.replace(QStringLiteral("@file"), file.fileName());
+            argument.replace(QStringLiteral("@home"), fx.env.home());
+        }
+        const QStringList before =
+            QDir(fx.env.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const int active = anyDiskActive.load();
+        const Result result = run(arguments);
+        QCOMPARE(result.status, 2);
+        QVERIFY(result.out.isEmpty());
+        QCOMPARE(result.err.size(), 1);
+        QVERIFY(!result.err.first().trimmed().isEmpty());
+        QVERIFY(fx.tools.calls().isEmpty());
+        QCOMPARE(QDir(fx.env.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+        QCOMPARE(anyDiskActive.load(), active);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVellumarCtl)
+#include "TestVellumarCtl.moc"

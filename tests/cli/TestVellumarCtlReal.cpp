@@ -1,0 +1,135 @@
+#include "RealDisks.h"
+#include "TestEnvironment.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+// vellumarctl as a user runs it, on real disks. Needs root.
+class TestVellumarCtlReal : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestEnvironment> m_env;
+
+    struct Run
+    {
+        int status;
+        QString out;
+        QString err;
+    };
+
+    static Run ctl(const QStringList &arguments)
+    {
+        QProcess process;
+        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vellumarctl"),
+                      arguments);
+        process.waitForFinished(120000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static QJsonObject listed(const QString &mountPath)
+    {
+        const QJsonArray disks =
+            QJsonDocument::fromJson(
+                ctl({QStringLiteral("list"), QStringLiteral("--json")}).out.toUtf8())
+                .array();
+        for (const QJsonValue &disk : disks) {
+            if (disk.toObject().value(QStringLiteral("mountPath")).toString() == mountPath)
+                return disk.toObject();
+        }
+        return {};
+    }
+
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+
+    void cleanup()
+    {
+        RealDisks::cleanUpUnder(m_env->home());
+        m_env.reset();
+    }
+
+    void createListEject()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString path = m_env->path(QStringLiteral("cli disk"));
+        const Run created = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                                 QStringLiteral("65536"), QStringLiteral("--name"),
+                                 QStringLiteral("CLI Disk"), QStringLiteral("--mount"), path});
+        QVERIFY2(created.status == 0, qPrintable(created.out + created.err));
+        const QStringList lines = created.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        QVERIFY(lines[0].startsWith(QStringLiteral("allocate ok /dev/loop")));
+        QCOMPARE(lines.last(), path);
+        const QString device = lines[0].section(QLatin1Char(' '), 2);
+
+        // Written from a second process, seen in the list with its name and usage.
+        QFile file(path + QStringLiteral("/data"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4 * 1024 * 1024, 'v'));
+        file.close();
+        const QJsonObject disk = listed(path);
+        QCOMPARE(disk.value(QStringLiteral("device")).toString(), device);
+        QCOMPARE(disk.value(QStringLiteral("name")).toString(), QStringLiteral("CLI Disk"));
+        QCOMPARE(disk.value(QStringLiteral("sizeKiB")).toInteger(), 65536);
+        QVERIFY(disk.value(QStringLiteral("usedKiB")).toInteger() >= 4096);
+        QVERIFY(ctl({QStringLiteral("list")})
+                    .out.contains(device + QLatin1Char('\t') + path + QStringLiteral("\t65536\t")));
+
+        // Folders that are no disk of ours are refused and left alone.
+        const Run refused = ctl({QStringLiteral("eject"), m_env->home()});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.out.isEmpty());
+        QVERIFY(QFileInfo::exists(path + QStringLiteral("/data")));
+
+        const Run ejected = ctl({QStringLiteral("eject"), path});
+        QCOMPARE(ejected.status, 0);
+        QCOMPARE(ejected.out, QStringLiteral("\"%1\" ejected.\n").arg(device));
+        QVERIFY(!RealDisks::ourLoopDevices().contains(device));
+        QVERIFY(listed(path).isEmpty());
+        QVERIFY(RealDisks::mountsUnder(m_env->home()).isEmpty());
+    }
+
+    void ejectRefusesWhileFilesAreOpen()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString path = m_env->path(QStringLiteral("busy"));
+        QCOMPARE(ctl({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("8192"),
+                      QStringLiteral("--mount"), path})
+                     .status,
+                 0);
+        QFile open(path + QStringLiteral("/open"));
+        QVERIFY(open.open(QIODevice::WriteOnly));
+        const Run busy = ctl({QStringLiteral("eject"), path});
+        QCOMPARE(busy.status, 1);
+        QVERIFY(busy.err.contains(QStringLiteral("still in use")));
+        QVERIFY(!listed(path).isEmpty());
+        open.close();
+        QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
+    }
+
+    void failedCreationLeavesNothing()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QStringList before = RealDisks::ourLoopDevices();
+        // Too small for a file system: formatting fails after the device was made.
+        const QString path = m_env->path(QStringLiteral("tiny"));
+        const Run run = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                             QStringLiteral("8"), QStringLiteral("--mount"), path});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.contains(QStringLiteral("build failed")));
+        QVERIFY(!QFileInfo::exists(path));
+        const QString device =
+            run.out.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 2);
+        QVERIFY(device.startsWith(QStringLiteral("/dev/loop")));
+        QVERIFY(!RealDisks::ourLoopDevices().contains(device));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVellumarCtlReal)
+#include "TestVellumarCtlReal.moc"
