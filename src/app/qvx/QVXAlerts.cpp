@@ -231,6 +231,8 @@ void beginSheet(const QString &identifier, bool withCheckBox, const QString &tit
         // runs from the event loop rather than from inside the dialog's own finishing.
         QPointer<AlertDialog> guard(sheet);
         QTimer::singleShot(0, sheet, [guard, didDismiss, contextInfo] {
+            if (!guard)
+                return;
             const int code = guard->returnCode();
             if (didDismiss)
                 didDismiss(guard.data(), code, contextInfo);
