@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QStringList>
-#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <string_view>
@@ -12,30 +11,6 @@
 #include <vector>
 
 namespace {
-
-// Reads a whole (small) file with plain system calls: the stats are read at every refresh and
-// must stay cheap.
-bool readSmallFile(const QByteArray &path, std::string &out)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    out.clear();
-    std::array<char, 8192> chunk;
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ok = false;
-        if (n <= 0)
-            break;
-        out.append(chunk.data(), static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return ok;
-}
 
 struct Wanted
 {
@@ -126,30 +101,72 @@ std::optional<std::vector<SwapArea>> readSwapAreas(const QString &swapsPath)
 
 } // namespace
 
+// The file stays open between readings: a read from the start regenerates a /proc file, and
+// skipping open and close saves a good part of the cost of a reading.
+std::optional<std::string_view> LinuxMemStatsSource::ProcFile::read()
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (fd < 0)
+            fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        if (buffer.size() < 16384)
+            buffer.resize(16384);
+        ssize_t n;
+        do
+            n = ::pread(fd, buffer.data(), buffer.size(), 0);
+        while (n < 0 && errno == EINTR);
+        // A read that leaves room to spare holds the whole file; a full one may not, so read
+        // again with more room.
+        if (n >= 0 && size_t(n) < buffer.size())
+            return std::string_view(buffer.data(), size_t(n));
+        if (n >= 0) {
+            buffer.resize(buffer.size() * 2);
+            --attempt;
+            continue;
+        }
+        // The file may have been replaced: open it afresh once.
+        close();
+    }
+    return std::nullopt;
+}
+
+void LinuxMemStatsSource::ProcFile::close()
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
 LinuxMemStatsSource::LinuxMemStatsSource(const QString &procDir, quint64 pageSize)
-    : m_meminfoPath(QFile::encodeName(procDir + QStringLiteral("/meminfo"))),
-      m_vmstatPath(QFile::encodeName(procDir + QStringLiteral("/vmstat"))),
+    : m_meminfo(QFile::encodeName(procDir + QStringLiteral("/meminfo"))),
+      m_vmstat(QFile::encodeName(procDir + QStringLiteral("/vmstat"))),
       m_swapsPath(procDir + QStringLiteral("/swaps")),
       m_pageSize(pageSize ? pageSize : static_cast<quint64>(::sysconf(_SC_PAGESIZE)))
 {
 }
 
+LinuxMemStatsSource::~LinuxMemStatsSource()
+{
+    m_meminfo.close();
+    m_vmstat.close();
+}
+
 quint64 LinuxMemStatsSource::totalRAM()
 {
-    std::string text;
-    if (!readSmallFile(m_meminfoPath, text))
+    const std::optional<std::string_view> text = m_meminfo.read();
+    if (!text)
         return 0;
     quint64 totalKiB = 0;
     Wanted wanted[] = {{"MemTotal", &totalKiB}};
-    parseNamedNumbers(text, ':', wanted, std::size(wanted));
+    parseNamedNumbers(*text, ':', wanted, std::size(wanted));
     return wanted[0].found ? totalKiB * 1024 : 0;
 }
 
 std::optional<VmCounters> LinuxMemStatsSource::readCounters()
 {
-    std::string meminfo;
-    std::string vmstat;
-    if (!readSmallFile(m_meminfoPath, meminfo) || !readSmallFile(m_vmstatPath, vmstat))
+    const std::optional<std::string_view> meminfo = m_meminfo.read();
+    if (!meminfo)
         return std::nullopt;
 
     quint64 memFree = 0, active = 0, inactive = 0, inactiveFile = 0;
@@ -158,19 +175,22 @@ std::optional<VmCounters> LinuxMemStatsSource::readCounters()
                     {"Inactive", &inactive},       {"Inactive(file)", &inactiveFile},
                     {"Unevictable", &unevictable}, {"SUnreclaim", &sUnreclaim},
                     {"KernelStack", &kernelStack}, {"PageTables", &pageTables}};
-    parseNamedNumbers(meminfo, ':', mem, std::size(mem));
+    parseNamedNumbers(*meminfo, ':', mem, std::size(mem));
     // The first four are needed for the sizes; the wired parts may be missing on older kernels.
     for (size_t i = 0; i < 4; ++i) {
         if (!mem[i].found)
             return std::nullopt;
     }
 
+    const std::optional<std::string_view> vmstat = m_vmstat.read();
+    if (!vmstat)
+        return std::nullopt;
     quint64 pgpgin = 0, pgpgout = 0, pgfault = 0, pgmajfault = 0;
     Wanted vm[] = {{"pgpgin", &pgpgin},
                    {"pgpgout", &pgpgout},
                    {"pgfault", &pgfault},
                    {"pgmajfault", &pgmajfault}};
-    parseNamedNumbers(vmstat, ' ', vm, std::size(vm));
+    parseNamedNumbers(*vmstat, ' ', vm, std::size(vm));
     for (size_t i = 0; i < 3; ++i) {
         if (!vm[i].found)
             return std::nullopt;

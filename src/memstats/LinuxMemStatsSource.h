@@ -3,6 +3,8 @@
 #include "MemStatsSource.h"
 
 #include <QString>
+#include <string_view>
+#include <vector>
 
 // Reads /proc/meminfo, /proc/vmstat and /proc/swaps with plain file reads (no child process).
 //
@@ -32,6 +34,9 @@ public:
     // `procDir` and `pageSize` let tests read prepared files; 0 means the system's page size.
     explicit LinuxMemStatsSource(const QString &procDir = QStringLiteral("/proc"),
                                  quint64 pageSize = 0);
+    ~LinuxMemStatsSource() override;
+    LinuxMemStatsSource(const LinuxMemStatsSource &) = delete;
+    LinuxMemStatsSource &operator=(const LinuxMemStatsSource &) = delete;
 
     quint64 totalRAM() override;
     std::optional<VmCounters> readCounters() override;
@@ -39,8 +44,21 @@ public:
     SwapUsage measureSwap(const SwapLocation &location) override;
 
 private:
-    QByteArray m_meminfoPath;
-    QByteArray m_vmstatPath;
+    struct ProcFile
+    {
+        explicit ProcFile(const QByteArray &filePath) : path(filePath) {}
+
+        QByteArray path;
+        int fd = -1;
+        std::vector<char> buffer;
+
+        // The whole file, valid until the next read.
+        std::optional<std::string_view> read();
+        void close();
+    };
+
+    ProcFile m_meminfo;
+    ProcFile m_vmstat;
     QString m_swapsPath;
     quint64 m_pageSize;
 };

@@ -203,7 +203,11 @@ private slots:
     {
         QTemporaryDir proc;
         writeFile(proc.filePath(QStringLiteral("meminfo")), kMeminfo);
-        writeFile(proc.filePath(QStringLiteral("vmstat")), kVmstat);
+        // Figures far into a long file are found too.
+        QByteArray longVmstat;
+        for (int i = 0; longVmstat.size() < 40000; ++i)
+            longVmstat += "nr_padding_" + QByteArray::number(i) + " 1\n";
+        writeFile(proc.filePath(QStringLiteral("vmstat")), longVmstat + kVmstat);
         LinuxMemStatsSource source(proc.path(), 4096);
         QCOMPARE(source.totalRAM(), 25165824ull * 1024);
         const auto c = source.readCounters();
