@@ -62,6 +62,8 @@ struct MenuMeterMemStats::Private
     int maxSwapFiles = 0;
     quint64 lastpageins = 0;
     quint64 lastpageouts = 0;
+    // False until a reading succeeds: without a baseline there is no interval to report.
+    bool hasBaseline = false;
 };
 
 MenuMeterMemStats::MenuMeterMemStats()
@@ -93,8 +95,8 @@ std::optional<QVariantMap> MenuMeterMemStats::getMemStats()
     const quint64 mask = widthMask(c.counterBits);
     const quint64 pageins = c.pageins & mask;
     const quint64 pageouts = c.pageouts & mask;
-    const quint64 deltapageins = (pageins - d->lastpageins) & mask;
-    const quint64 deltapageouts = (pageouts - d->lastpageouts) & mask;
+    const quint64 deltapageins = d->hasBaseline ? (pageins - d->lastpageins) & mask : 0;
+    const quint64 deltapageouts = d->hasBaseline ? (pageouts - d->lastpageouts) & mask : 0;
 
     const quint64 freeBytes = bytesOf(sumOf(c.freeCount, c.inactiveCount), c.pageSize);
     const quint64 usedBytes = d->totalRAM > freeBytes ? d->totalRAM - freeBytes : 0;
@@ -118,6 +120,7 @@ std::optional<QVariantMap> MenuMeterMemStats::getMemStats()
 
     d->lastpageins = pageins;
     d->lastpageouts = pageouts;
+    d->hasBaseline = true;
     return stats;
 }
 

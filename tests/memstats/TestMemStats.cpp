@@ -118,6 +118,21 @@ private slots:
         QCOMPARE(countOf(*stats, "deltapageins"), 25);
     }
 
+    void noBaselineWhenTheFirstReadingFails()
+    {
+        // Counts since boot are no interval: the first successful reading starts one.
+        Fed fed = makeFed([](FedMemStatsSource &s) {
+            s.failing = true;
+            s.counters.pageins = 1'000'000;
+        });
+        fed.source->failing = false;
+        auto stats = fed.stats->getMemStats();
+        QCOMPARE(countOf(*stats, "deltapageins"), 0);
+        fed.source->counters.pageins += 9;
+        stats = fed.stats->getMemStats();
+        QCOMPARE(countOf(*stats, "deltapageins"), 9);
+    }
+
     void countersWrapAtTheirOwnWidth()
     {
         // A 32-bit counter that stood 16 below 2^32 and now reads 16.
