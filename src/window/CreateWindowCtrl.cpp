@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
@@ -226,13 +227,13 @@ void CreateWindowCtrl::layOutBlocks()
 
 void CreateWindowCtrl::adjustWindowSize()
 {
-    // The closed size, plus what an open disclosure added, plus the menu bar once it has menus.
-    QWidget *central = m_ui->centralWidget;
+    // The closed size with the menu bar, plus what an open disclosure added.
     const int open =
         m_ui->triangleButton->isChecked() ? int(m_ui->memoryDisclosure->moveOffset()) : 0;
-    QMenuBar *menu = m_createWindow->menuBar();
-    const int menuHeight = menu->actions().isEmpty() ? 0 : menu->sizeHint().height();
-    m_createWindow->resize(central->minimumWidth(), central->minimumHeight() + open + menuHeight);
+    m_createWindow->layout()->invalidate();
+    m_createWindow->layout()->activate();
+    const QSize closed = m_createWindow->minimumSizeHint();
+    m_createWindow->resize(closed.width(), closed.height() + open);
 }
 
 void CreateWindowCtrl::awakeFromNib()
