@@ -30,7 +30,7 @@ const QString DefaultDiskName = QStringLiteral("Ram Disk");
 constexpr int RefreshIntervalMs = 15000;
 constexpr int BlockMargin = 12;
 constexpr int BlockSpacing = 8;
-constexpr int MinimumWindowWidth = 520;
+constexpr int MinimumWindowWidth = 560;
 // A block count must fit 32 bits: 2^31 KiB and more does not.
 constexpr qint64 LargestSizeKiB = (qint64(1) << 31) - 1;
 
@@ -469,7 +469,7 @@ void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
             successful && QDir::isAbsolutePath(result) ? QUrl::fromLocalFile(result) : QUrl());
         setStatusValue(status, m_ui->mountState);
         m_ui->mountResult->setStringValue(result);
-        m_ui->mountResult->setCursorPosition(0);
+        m_ui->mountResult->end(false); // a long path shows its folder's name
         m_ui->mountResult->repaint();
         break;
     case 3:
@@ -533,6 +533,7 @@ void CreateWindowCtrl::destroyDisk()
         return;
     m_tearingDown = true;
     m_ui->destroyResult->setText(QString());
+    m_ui->destroyTitle->setText(localizedStringForKey(QStringLiteral("EjectingDisk")));
     m_ui->destroyProgressBar->setRange(0, 0); // busy
     m_ui->continueButton->hide();
     m_ui->retryEjectButton->hide();
@@ -564,6 +565,8 @@ void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
         SystemLog::log(QStringLiteral("error removeMountPath"));
     m_ui->destroyProgressBar->setRange(0, 1);
     m_ui->destroyProgressBar->setValue(outcome.finished ? 1 : 0);
+    m_ui->destroyTitle->setText(localizedStringForKey(
+        outcome.finished ? QStringLiteral("DiskEjected") : QStringLiteral("DiskNotEjected")));
     m_ui->destroyResult->setText(outcome.userText);
     // A disk that is still owed cannot be replaced by a new one: offer another try instead.
     m_ui->continueButton->setVisible(outcome.finished);

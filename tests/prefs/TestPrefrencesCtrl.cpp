@@ -193,6 +193,10 @@ void TestPrefrencesCtrl::otherControlsOfTheWindow()
 {
     QWidget *window = m_prefs->preferencesWindow();
     QVERIFY(window->findChild<QWidget *>(QStringLiteral("locationMatrix")));
+    if (const QString folder = qEnvironmentVariable("VELLUMAR_SCREENS"); !folder.isEmpty()) {
+        QTest::qWait(200);
+        window->grab().save(folder + QStringLiteral("/preferences.png"));
+    }
     auto *splash = window->findChild<QCheckBox *>(QStringLiteral("openSplashAtStartup"));
     QVERIFY(splash);
     QTest::mouseClick(splash, Qt::LeftButton);

@@ -32,6 +32,7 @@ private slots:
     void unstartableDetachToolShowsErrorOccurred181();
     void ejectWithoutActiveDiskOnlyTurnsTheLinkCursorOff();
     void secondEjectWhileOneRunsIsIgnored();
+    void busyDiskStaysActiveAndOffersAnotherTry();
     void workerKeepsTheControllerAliveUntilItEnds();
     void closeSheetAnswers_data();
     void closeSheetAnswers();
@@ -163,6 +164,37 @@ void TestCreateWindowTeardown::secondEjectWhileOneRunsIsIgnored()
     QCOMPARE(tools.callsOf(QStringLiteral("umount")).size(), 1);
     QCOMPARE(tools.callsOf(QStringLiteral("detach")).size(), 1);
     QCOMPARE(int(anyDiskActive), before);
+}
+
+void TestCreateWindowTeardown::busyDiskStaysActiveAndOffersAnotherTry()
+{
+    auto busy = std::make_shared<std::atomic<bool>>(true);
+    WorkingTools tools(busy);
+    WindowUnderTest w;
+    const int before = anyDiskActive;
+    createDisk(w);
+    QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    w.ctrl->destroyDisk();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.first().first().toBool(), false);
+    // Nothing is lost: the disk is still owed, the user is told why and can try again.
+    QVERIFY(w.ctrl->disk()->isMountedAndActive());
+    QCOMPARE(int(anyDiskActive), before + 1);
+    QVERIFY(w.text("destroyResult").contains(w.ctrl->disk()->mountPath()));
+    QCOMPARE(w.text("destroyTitle"), localizedStringForKey(QStringLiteral("DiskNotEjected")));
+    QVERIFY(w.outlet<QPushButton>("continueButton")->isHidden());
+    QVERIFY(!w.outlet<QPushButton>("retryEjectButton")->isHidden());
+    QVERIFY(tools.callsOf(QStringLiteral("detach")).isEmpty());
+    QVERIFY(!w.ctrl->createWindow()->close());
+    QVERIFY(clickAlertButton("defaultButton"));
+
+    busy->store(false);
+    QTest::mouseClick(w.outlet<QPushButton>("retryEjectButton"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 5000);
+    QCOMPARE(finished.last().first().toBool(), true);
+    QCOMPARE(int(anyDiskActive), before);
+    QCOMPARE(w.text("destroyTitle"), localizedStringForKey(QStringLiteral("DiskEjected")));
+    QVERIFY(!w.outlet<QPushButton>("continueButton")->isHidden());
 }
 
 void TestCreateWindowTeardown::workerKeepsTheControllerAliveUntilItEnds()

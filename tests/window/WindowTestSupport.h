@@ -77,6 +77,13 @@ struct WorkingTools
             tools.write(QStringLiteral("mount"), printing(QString())),
             tools.write(QStringLiteral("umount"), slowUmount), detach, QString())));
     }
+    // Makes the volume look busy (still mounted after umount) while `busy` is set.
+    explicit WorkingTools(std::shared_ptr<std::atomic<bool>> busy) : WorkingTools()
+    {
+        auto table = std::make_shared<ToolTable>(*RamDisk::toolTable());
+        table->isMounted = [busy](const QString &) { return busy->load(); };
+        RamDisk::setToolTable(table);
+    }
     ~WorkingTools() { RamDisk::setToolTable(nullptr); }
     QStringList callsOf(const QString &tool) const
     {

@@ -52,8 +52,16 @@
         <translation>Auswerfen</translation>
     </message>
     <message id="EjectingDisk">
-        <source>Ejecting the disk</source>
-        <translation>Die Disk wird ausgeworfen</translation>
+        <source>Ejecting the disk…</source>
+        <translation>Die Disk wird ausgeworfen …</translation>
+    </message>
+    <message id="DiskEjected">
+        <source>The disk was ejected and its memory given back.</source>
+        <translation>Die Disk wurde ausgeworfen und ihr Speicher freigegeben.</translation>
+    </message>
+    <message id="DiskNotEjected">
+        <source>The disk could not be ejected; it stays mounted. Close what uses it, then try again.</source>
+        <translation>Die Disk konnte nicht ausgeworfen werden und bleibt eingehängt. Schließen Sie, was sie benutzt, und versuchen Sie es erneut.</translation>
     </message>
     <message id="RetryEject">
         <source>Try Again</source>

@@ -52,8 +52,16 @@
         <translation>Eject</translation>
     </message>
     <message id="EjectingDisk">
-        <source>Ejecting the disk</source>
-        <translation>Ejecting the disk</translation>
+        <source>Ejecting the disk…</source>
+        <translation>Ejecting the disk…</translation>
+    </message>
+    <message id="DiskEjected">
+        <source>The disk was ejected and its memory given back.</source>
+        <translation>The disk was ejected and its memory given back.</translation>
+    </message>
+    <message id="DiskNotEjected">
+        <source>The disk could not be ejected; it stays mounted. Close what uses it, then try again.</source>
+        <translation>The disk could not be ejected; it stays mounted. Close what uses it, then try again.</translation>
     </message>
     <message id="RetryEject">
         <source>Try Again</source>

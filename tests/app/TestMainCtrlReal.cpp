@@ -1,0 +1,142 @@
+// Quitting with three real disks mounted and choosing to eject them all. Needs root.
+#include "MainCtrl.h"
+
+#include "Localization.h"
+#include "QVXAlerts.h"
+#include "RamDisk.h"
+#include "RealDisks.h"
+#include "TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct CleanUp
+{
+    QString root;
+    ~CleanUp()
+    {
+        RamDisk::setToolTable(nullptr);
+        if (!root.isEmpty())
+            RealDisks::cleanUpUnder(root);
+    }
+};
+
+// Answers the next modal alert with `button`, after a screenshot when VELLUMAR_SCREENS is set.
+struct AlertAnswer
+{
+    bool shown = false;
+    explicit AlertAnswer(const QByteArray &button)
+    {
+        QTimer::singleShot(0, qApp, [this, button] {
+            QWidget *alert = QVXCurrentAlert();
+            if (!alert)
+                return;
+            shown = true;
+            const QString folder = qEnvironmentVariable("VELLUMAR_SCREENS");
+            if (!folder.isEmpty()) {
+                QTest::qWait(200);
+                alert->grab().save(folder + QStringLiteral("/quit-alert.png"));
+            }
+            if (auto *target = alert->findChild<QPushButton *>(QString::fromLatin1(button)))
+                QTest::mouseClick(target, Qt::LeftButton);
+        });
+    }
+};
+
+} // namespace
+
+class TestMainCtrlReal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ejectAllAtQuitTearsDownEveryDiskAtOnce();
+};
+
+void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
+{
+    VELLUMAR_REQUIRE_ROOT();
+    TestEnvironment env;
+    CleanUp guard{env.home()};
+    QVERIFY(QDir(env.home()).mkpath(QStringLiteral("Library/Application Support")));
+    RamDisk::setToolTable(nullptr);
+    QVXResetDontShowAgainChoices();
+    const int before = anyDiskActive;
+
+    MainCtrl::initialize();
+    MainCtrl main;
+    int terminations = 0;
+    main.setTerminator([&terminations] { ++terminations; });
+    main.applicationDidFinishLaunching();
+    main.newRamDisk();
+    main.newRamDisk();
+    const auto windows = main.listOfRamDisks();
+    QCOMPARE(windows.size(), 3);
+
+    QStringList devices, mountPaths;
+    const QString tick = localizedStringForKey(QStringLiteral("tick"));
+    for (const auto &ctrl : windows) {
+        ctrl->createWindow()
+            ->findChild<QLineEdit *>(QStringLiteral("diskSizeField"))
+            ->setText(QStringLiteral("32768"));
+        ctrl->createDisk();
+        QVERIFY(ctrl->disk());
+        QCOMPARE(ctrl->createWindow()->findChild<QLabel *>(QStringLiteral("mountState"))->text(),
+                 tick);
+        devices << ctrl->disk()->device();
+        mountPaths << ctrl->disk()->mountPath();
+    }
+    QCOMPARE(int(anyDiskActive), before + 3);
+    QCOMPARE(RealDisks::mountsUnder(env.home()).size(), 3);
+    // One window closed over its mounted disk: eject-all still reaches it.
+    windows.at(1)->createWindow()->close();
+    QTRY_VERIFY(QVXCurrentAlert());
+    QTest::mouseClick(
+        QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")),
+        Qt::LeftButton);
+    QTRY_VERIFY(!windows.at(1)->createWindow()->isVisible());
+
+    QList<std::shared_ptr<QSignalSpy>> finished;
+    for (const auto &ctrl : windows)
+        finished << std::make_shared<QSignalSpy>(ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    {
+        AlertAnswer answer("otherButton");
+        QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateCancel));
+        QVERIFY(answer.shown);
+    }
+    // All three workers were started before any could report back: they run side by side.
+    for (const auto &ctrl : windows)
+        QVERIFY(ctrl->isTearingDown());
+    for (const auto &spy : finished)
+        QTRY_COMPARE_WITH_TIMEOUT(spy->size(), 1, 60000);
+    for (const auto &spy : finished)
+        QCOMPARE(spy->first().first().toBool(), true);
+
+    QCOMPARE(int(anyDiskActive), before);
+    QVERIFY(RealDisks::mountsUnder(env.home()).isEmpty());
+    const QStringList left = RealDisks::ourLoopDevices();
+    for (const QString &device : devices)
+        QVERIFY2(!left.contains(device), qPrintable(device));
+    for (const QString &path : mountPaths)
+        QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
+
+    // Nothing mounted any more: quitting goes ahead without the alert.
+    AlertAnswer none("defaultButton");
+    QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateNow));
+    QTest::qWait(10);
+    QVERIFY(!none.shown);
+    QCOMPARE(terminations, 0);
+}
+
+QTEST_MAIN(TestMainCtrlReal)
+#include "TestMainCtrlReal.moc"
