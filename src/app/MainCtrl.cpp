@@ -9,6 +9,7 @@
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -113,12 +114,7 @@ bool MainCtrl::diskWindowMayClose(CreateWindowCtrl *ctrl)
         return true;
     // The last window on screen: closing it ends the application, so the guard decides.
     if (applicationShouldTerminate() == TerminateNow)
-        QTimer::singleShot(0, this, [this] {
-            if (m_terminator)
-                m_terminator();
-            else
-                QCoreApplication::quit();
-        });
+        QTimer::singleShot(0, this, &MainCtrl::finishTermination);
     return false;
 }
 
@@ -153,8 +149,21 @@ int MainCtrl::applicationShouldTerminate()
 
 void MainCtrl::terminate()
 {
-    if (applicationShouldTerminate() != TerminateNow)
-        return;
+    if (applicationShouldTerminate() == TerminateNow)
+        finishTermination();
+}
+
+void MainCtrl::finishTermination()
+{
+    // A teardown that already uncounted its disk may still be handing its result over: let it
+    // finish rather than end the process under a running worker.
+    const auto running = [this] {
+        return std::any_of(m_listOfRamDisks.cbegin(), m_listOfRamDisks.cend(),
+                           [](const auto &ctrl) { return ctrl->isTearingDown(); });
+    };
+    const QDeadlineTimer deadline(TeardownGraceMs);
+    while (running() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     if (m_terminator)
         m_terminator();
     else

@@ -61,6 +61,10 @@ public slots:
     void showAbout();
 
 private:
+    static constexpr int TeardownGraceMs = 15000;
+
+    // Ends the application once no teardown of a listed window is still running.
+    void finishTermination();
     void installMenuBar(CreateWindowCtrl *ctrl);
     void adopt(const std::shared_ptr<CreateWindowCtrl> &ctrl);
     int visibleWindowCount() const;
