@@ -132,6 +132,9 @@ int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
     QString path = Paths::expandTilde(options.values.value(QStringLiteral("--mount")));
     if (path.isEmpty())
         path = RamDisk::mountPathGenerator();
+    // The path as the mount table will show it.
+    if (QDir::isAbsolutePath(path))
+        path = QDir::cleanPath(path);
     const QString pathProblem = mountPathProblem(path);
     if (!pathProblem.isEmpty())
         return badInput(err, pathProblem);

@@ -11,11 +11,13 @@
 #include "Workspace.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QProcess>
 #include <csignal>
 #include <mutex>
+#include <pwd.h>
 #include <unistd.h>
 
 const QString ERROR = QStringLiteral("QVX Error");
@@ -36,6 +38,21 @@ std::shared_ptr<const ToolTable> &installedTable()
 {
     static std::shared_ptr<const ToolTable> table;
     return table;
+}
+
+// Folders made in the user's home while running as root (sudo) belong to the user.
+void giveToInvokingUser(const QString &path)
+{
+    if (geteuid() != 0)
+        return;
+    const Paths::Owner owner = Paths::invokingUser();
+    const passwd *user = owner.uid != 0 ? getpwuid(owner.uid) : nullptr;
+    // Only inside that user's own home: root's home stays root's.
+    if (user && path.startsWith(QString::fromLocal8Bit(user->pw_dir) + QLatin1Char('/'))) {
+        const QByteArray name = QFile::encodeName(path);
+        if (::chown(name.constData(), owner.uid, owner.gid) != 0)
+            SystemLog::log(QStringLiteral("Warning: cannot give %1 to its user").arg(path));
+    }
 }
 
 QString toolName(const QString &launchPath)
@@ -72,6 +89,8 @@ struct RamDisk::Private
     std::atomic<bool> isMountedAndActive{false};
     std::atomic<bool> tearingDown{false};
     std::atomic<bool> madeMountFolder{false};
+    // Set when mount() failed: whatever is mounted on the path then is not ours to unmount.
+    std::atomic<bool> mountFailed{false};
 
     DiskFields fields() const
     {
@@ -221,13 +240,28 @@ QString RamDisk::launchCommand(const QString &launchPath, const QStringList &arg
 
 void RamDisk::createApplicationSupportFolder()
 {
+    // A fresh Linux home has no ~/Library: the missing levels above the support folder are made
+    // too, or the default mount location could never be used.
     const QString parent = Paths::expandTilde(QStringLiteral("~/Library/Application Support/"));
-    if (!QFileInfo::exists(parent) && !QDir().mkdir(parent))
-        errorCreatingDisk(QStringLiteral("impossible to create directory 1"));
+    if (!QFileInfo::exists(parent)) {
+        const QString library = Paths::expandTilde(QStringLiteral("~/Library"));
+        const bool hadLibrary = QFileInfo::exists(library);
+        if (QDir().mkpath(parent)) {
+            if (!hadLibrary)
+                giveToInvokingUser(library);
+            giveToInvokingUser(parent);
+        } else {
+            errorCreatingDisk(QStringLiteral("impossible to create directory 1"));
+        }
+    }
     const QString folder =
         Paths::expandTilde(QStringLiteral("~/Library/Application Support/Vellumar"));
-    if (!QFileInfo::exists(folder) && !QDir().mkdir(folder))
-        errorCreatingDisk(QStringLiteral("impossible to create directory 2"));
+    if (!QFileInfo::exists(folder)) {
+        if (QDir().mkdir(folder))
+            giveToInvokingUser(folder);
+        else
+            errorCreatingDisk(QStringLiteral("impossible to create directory 2"));
+    }
 }
 
 void RamDisk::errorCreatingDisk(const QString &message)
@@ -298,6 +332,7 @@ bool RamDisk::createFilesystem()
 
 bool RamDisk::mount()
 {
+    d->mountFailed = true;
     const QString path = mountPath();
     const QString problem = mountPathProblem(path);
     if (!problem.isEmpty()) {
@@ -328,6 +363,7 @@ bool RamDisk::mount()
                            run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
         return false;
     }
+    d->mountFailed = false;
     NotificationCenter::shared().post(Workspace::didMountNotification,
                                       {{Workspace::devicePathKey, path}});
     sendFaseToDelegate(2, true, path);
@@ -346,6 +382,9 @@ bool RamDisk::showInFinder()
 
 bool RamDisk::umount()
 {
+    // Never unmount what another program mounted on a path we were refused.
+    if (d->mountFailed.load())
+        return true;
     const ToolRow &row = d->table->umount;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     return run.started;
@@ -379,6 +418,7 @@ bool RamDisk::removeMountPath()
         return true;
     }
     if (d->table->isMounted && d->table->isMounted(path)) {
+        // Someone's volume is on the folder: removing it is not ours to do.
         SystemLog::log(QStringLiteral("Warning: removeMountPath: %1").arg(path));
         return false;
     }
@@ -425,7 +465,7 @@ TeardownOutcome RamDisk::tearDown()
     const ToolTable &table = *d->table;
 
     outcome.unmounted = umount();
-    if (!path.isEmpty() && table.isMounted && table.isMounted(path)) {
+    if (!d->mountFailed.load() && !path.isEmpty() && table.isMounted && table.isMounted(path)) {
         outcome.unmounted = false;
         outcome.userText = localizedStringForKey(QStringLiteral("StillMounted")).arg(path);
         endTeardown();

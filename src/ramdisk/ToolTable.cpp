@@ -107,19 +107,20 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
     table.removeMountPath = {removeMountPath,
                              [](const DiskFields &disk) { return QStringList{disk.mountPath}; }};
     table.labelLimitBytes = 16;
-    table.isMounted = [](const QString &path) { return SystemDisks::isMountPoint(path); };
-    table.isAttached = [](const QString &device) { return SystemDisks::isOurMemoryDevice(device); };
     return table;
 }
 
 ToolTable ToolTable::linuxTable()
 {
-    return linuxTableWith(
+    ToolTable table = linuxTableWith(
         ramdevPath(),
         firstExisting({QStringLiteral("/sbin/mkfs.ext4"), QStringLiteral("/usr/sbin/mkfs.ext4")}),
         firstExisting({QStringLiteral("/bin/mount"), QStringLiteral("/usr/bin/mount")}),
         firstExisting({QStringLiteral("/bin/umount"), QStringLiteral("/usr/bin/umount")}),
         ramdevPath(), QString());
+    table.isMounted = [](const QString &path) { return SystemDisks::isMountPoint(path); };
+    table.isAttached = [](const QString &device) { return SystemDisks::isOurMemoryDevice(device); };
+    return table;
 }
 
 ToolTable ToolTable::platformTable()

@@ -28,17 +28,21 @@ struct ToolRow
 // The tools of one platform, one row per step. The steps of RamDisk are written once and read
 // the row they need.
 //
-// Tests point the Linux argument lists at fake tools and install the table for every disk made
-// afterwards:
+// Tests point the Linux argument lists at fake tools (tests/support/FakeTools.h) and install the
+// table for every disk made afterwards:
 //
 //     FakeTools tools;
+//     FakeTools::Behaviour device;
+//     device.standardOutput = QStringLiteral("/dev/loop7\n");
+//     const FakeTools::Behaviour quiet;
 //     auto table = std::make_shared<ToolTable>(ToolTable::linuxTableWith(
-//         tools.write("attach", {"/dev/loop7\n"}), tools.write("mkfs", {}),
-//         tools.write("mount", {}), tools.write("umount", {}),
-//         tools.write("detach", {"\"/dev/loop7\" ejected.\n"}), tools.write("rmdir", {})));
-//     table->isMounted = [](const QString &) { return false; }; // optional probes
+//         tools.write("attach", device), tools.write("mkfs", quiet), tools.write("mount", quiet),
+//         tools.write("umount", quiet), tools.write("detach", quiet), QString()));
+//     table->isMounted = [](const QString &) { return false; }; // optional: fake probes
+//     table->isAttached = [](const QString &) { return false; };
 //     RamDisk::setToolTable(table);
 //
+// (names as QStringLiteral). An empty removal path keeps the real in-process removal.
 // Put the real table back with RamDisk::setToolTable(nullptr).
 struct ToolTable
 {
@@ -54,6 +58,7 @@ struct ToolTable
     int labelLimitBytes = 0;
 
     // Probes teardown uses to see whether a step really did its work. Unset: assume it did.
+    // linuxTable() reads the mount table and the loop devices' backing files.
     std::function<bool(const QString &mountPath)> isMounted;
     std::function<bool(const QString &device)> isAttached;
 
@@ -62,7 +67,7 @@ struct ToolTable
     // Our helper for the memory device, ext4 and the system's mount tools; the default here.
     static ToolTable linuxTable();
     // The Linux argument lists with other launch paths (an empty removal path: in-process).
-    // The probes read the real system, which never knows fake devices.
+    // No probes: fake devices must not be looked up on the real system; set them as needed.
     static ToolTable linuxTableWith(const QString &allocate, const QString &createFilesystem,
                                     const QString &mount, const QString &umount,
                                     const QString &detach, const QString &removeMountPath);

@@ -339,27 +339,33 @@ private slots:
         generated.tearDown();
     }
 
-    void supportFolderOneLevelAtATime()
+    void supportFolder()
     {
-        EngineFixture fx;
-        const QString support = fx.env.path(QStringLiteral("Library/Application Support/Vellumar"));
         {
-            // No ~/Library: neither level can be made, both failures logged.
+            // A fresh home: every missing level is made, nothing logged, twice is harmless.
+            EngineFixture fx;
+            const QString support =
+                fx.env.path(QStringLiteral("Library/Application Support/Vellumar"));
+            SystemLog::Capture capture;
+            RamDisk disk(8, QStringLiteral("x"));
+            QVERIFY(QFileInfo(support).isDir());
+            RamDisk again(8, QStringLiteral("x"));
+            QVERIFY(capture.lines().isEmpty());
+        }
+        {
+            // A plain file where ~/Library should be: both failures logged, the file untouched.
+            EngineFixture fx;
+            QFile library(fx.env.path(QStringLiteral("Library")));
+            QVERIFY(library.open(QIODevice::WriteOnly));
+            library.write("data");
+            library.close();
             SystemLog::Capture capture;
             RamDisk disk(8, QStringLiteral("x"));
             QCOMPARE(capture.lines(),
                      (QStringList{QStringLiteral("Error: impossible to create directory 1"),
                                   QStringLiteral("Error: impossible to create directory 2")}));
-            QVERIFY(!QFileInfo::exists(support));
-        }
-        QVERIFY(QDir().mkdir(fx.env.path(QStringLiteral("Library"))));
-        {
-            SystemLog::Capture capture;
-            RamDisk disk(8, QStringLiteral("x"));
-            QVERIFY(capture.lines().isEmpty());
-            QVERIFY(QFileInfo(support).isDir());
-            RamDisk again(8, QStringLiteral("x"));
-            QVERIFY(capture.lines().isEmpty());
+            QVERIFY(library.open(QIODevice::ReadOnly));
+            QCOMPARE(library.readAll(), QByteArray("data"));
         }
     }
 

@@ -76,9 +76,11 @@ private slots:
 
         // A second disk cannot be mounted on top of this one.
         RamDisk onTop(2048, QStringLiteral("x"));
-        onTop.setDevice(disk.device());
         onTop.setMountPath(disk.mountPath());
         QVERIFY(!onTop.mount());
+        // ...and its teardown leaves the volume that is there alone.
+        QVERIFY(onTop.tearDown().finished);
+        QCOMPARE(RealDisks::mountsUnder(m_env->home()), QStringList{path(QStringLiteral("disk"))});
 
         const TeardownOutcome outcome = disk.tearDown();
         QVERIFY2(outcome.finished, qPrintable(outcome.userText));

@@ -103,6 +103,19 @@ private slots:
         QVERIFY(!fx.tools.calls().join(u'\n').contains(QStringLiteral("rmdir")));
     }
 
+    void failedMountIsNeverUnmounted()
+    {
+        EngineFixture fx;
+        fx.mount = fx.tools.write(QStringLiteral("mount"), says(QString(), 32));
+        fx.install();
+        auto disk = made(fx, fx.mountPath());
+        // Whatever is mounted on the path now belongs to someone else.
+        fx.volumeMounted = true;
+        const TeardownOutcome outcome = disk->tearDown();
+        QVERIFY(outcome.finished);
+        QVERIFY(fx.tools.calls().filter(QStringLiteral("umount|")).isEmpty());
+    }
+
     void teardownStopsWhileStillInUse()
     {
         EngineFixture fx;
