@@ -46,8 +46,6 @@ private:
 void TestCreateWindowForm::init()
 {
     m_env = std::make_unique<TestEnvironment>();
-    // The default mount location lies under ~/Library, which a fresh home lacks.
-    QDir(m_env->home()).mkpath(QStringLiteral("Library/Application Support"));
     QVXResetDontShowAgainChoices();
     // A machine with 8 GiB of memory, 6 GiB of it available, and 2 GiB of swap.
     CreateWindowCtrl::setMachineMemorySource([] {

@@ -68,7 +68,6 @@ void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
     VELLUMAR_REQUIRE_ROOT();
     TestEnvironment env;
     CleanUp guard{env.home()};
-    QVERIFY(QDir(env.home()).mkpath(QStringLiteral("Library/Application Support")));
     RamDisk::setToolTable(nullptr);
     QVXResetDontShowAgainChoices();
     const int before = anyDiskActive;

@@ -49,7 +49,6 @@ private:
 void TestCreateWindowTeardown::init()
 {
     m_env = std::make_unique<TestEnvironment>();
-    QDir(m_env->home()).mkpath(QStringLiteral("Library/Application Support"));
     QVXResetDontShowAgainChoices();
     CreateWindowCtrl::setMachineMemorySource([] { return MachineMemory{8ll << 20, 6ll << 20, 0}; });
     m_delegate.removed.clear();
