@@ -176,7 +176,6 @@ private slots:
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("code");
-        QTest::newRow("default") << QStringLiteral("defaultButton") << 1;
         QTest::newRow("alternate") << QStringLiteral("alternateButton") << 0;
         QTest::newRow("other") << QStringLiteral("otherButton") << -1;
     }
@@ -224,6 +223,23 @@ private slots:
         answerNextAlert(QStringLiteral("alternateButton"), false, fourth);
         QCOMPARE(runQuitLikeAlert(), 0);
         QVERIFY(fourth->shown);
+    }
+
+    void cancellingDefaultIsNeverRemembered()
+    {
+        TestEnvironment env;
+        auto first = std::make_shared<AlertAnswer>();
+        answerNextAlert(QStringLiteral("defaultButton"), true, first);
+        QCOMPARE(runQuitLikeAlert(), 1);
+        QVERIFY(first->shown);
+        QVERIFY(!UserDefaults::standard()
+                     .objectForKey(QStringLiteral("QVXDontShowAgain/warningQuit"))
+                     .isValid());
+        // The user can still choose another answer next time.
+        auto second = std::make_shared<AlertAnswer>();
+        answerNextAlert(QStringLiteral("alternateButton"), false, second);
+        QCOMPARE(runQuitLikeAlert(), 0);
+        QVERIFY(second->shown);
     }
 
     void escapeIsNeverRemembered()

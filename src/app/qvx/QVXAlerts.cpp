@@ -120,10 +120,13 @@ public:
 
     int returnCode() const { return m_returnCode; }
 
-    // Remembers the pressed button for the identifier when the user ticked the check box.
+    // Remembers the pressed button for the identifier when the user ticked the check box. The
+    // default button cancels in every alert of this application; remembering it would leave the
+    // user unable ever to quit or close while a disk is active, so it is never remembered.
     void rememberChoice() const
     {
-        if (m_answeredByButton && m_checkBox && m_checkBox->isChecked() && !m_identifier.isEmpty())
+        if (m_answeredByButton && m_returnCode != QVXAlertDefaultReturn && m_checkBox &&
+            m_checkBox->isChecked() && !m_identifier.isEmpty())
             UserDefaults::standard().setObject(m_returnCode, choiceKey(m_identifier));
     }
 

@@ -19,7 +19,8 @@ enum QVXAlertReturn {
 //
 // Don't-show-again: when the box is ticked, the code of the pressed button is stored in the
 // user defaults under "QVXDontShowAgain/<identifier>"; from then on the alert is not shown and
-// answers that code. An empty identifier shows no check box.
+// answers that code. The default button (Cancel in this application's alerts) is never
+// remembered: the alert shows again. An empty identifier shows no check box.
 //
 // Answering an alert from a test (works on the offscreen platform):
 //     QTimer::singleShot(0, [] {
