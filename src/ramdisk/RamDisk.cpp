@@ -356,8 +356,12 @@ bool RamDisk::mount()
     d->madeMountFolder = made;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     if (!run.succeeded()) {
+        // Nothing was mounted there before the tool ran: a volume there now (a mount killed
+        // after its time limit) is ours and must be unmounted at teardown.
+        if (d->table->isMounted && d->table->isMounted(path))
+            d->mountFailed = false;
         // Leave nothing half-made: the folder goes again if it is ours and still empty.
-        if (made && !(d->table->isMounted && d->table->isMounted(path)) && QDir().rmdir(path))
+        else if (made && QDir().rmdir(path))
             d->madeMountFolder = false;
         sendFaseToDelegate(2, false,
                            run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
