@@ -2,6 +2,7 @@
 
 #include "DiskInventory.h"
 #include "Localization.h"
+#include "MemCommands.h"
 #include "MountPathPolicy.h"
 #include "Paths.h"
 #include "RamDisk.h"
@@ -257,6 +258,10 @@ int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &
         return list(rest, out, err);
     if (command == QStringLiteral("eject"))
         return eject(rest, out, err);
+    if (command == QStringLiteral("mem"))
+        return runMemCommand(rest);
+    if (command == QStringLiteral("swap"))
+        return runSwapCommand(rest);
     if (command == QStringLiteral("--help") || command == QStringLiteral("help")) {
         out << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
         return 0;

@@ -75,11 +75,15 @@
         <source>Usage:
   vellumarctl create --size &lt;KiB&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
   vellumarctl list [--json]
-  vellumarctl eject &lt;mount path&gt;</source>
+  vellumarctl eject &lt;mount path&gt;
+  vellumarctl mem [--json]
+  vellumarctl swap [--json]</source>
         <translation>Usage:
   vellumarctl create --size &lt;KiB&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
   vellumarctl list [--json]
-  vellumarctl eject &lt;mount path&gt;</translation>
+  vellumarctl eject &lt;mount path&gt;
+  vellumarctl mem [--json]
+  vellumarctl swap [--json]</translation>
     </message>
     <message id="CtlSizeMissing">
         <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
