@@ -67,10 +67,14 @@ foreign_state() {
     { vellumar_loops | grep -vxF -e "${ours:-/nonexistent}"; grep -c ' tmpfs ' /proc/self/mounts; } | tr '\n' ' '
 }
 
+# vellumarctl runs with a home of its own, holding the default mount location, so the mount
+# folders are generated (and removed on eject) as for a user who gives no --mount.
+mkdir -p "$WORK/home/Library/Application Support/Vellumar"
+
 # vellumarctl create; prints the device and the mount path ("<device> <path>") on success.
-ctl_create() { # kib name mountpath
+ctl_create() { # kib name
     local out dev
-    out=$(HOME="$WORK/home" "$VCTL" create --size "$1" --name "$2" --mount "$3" 2>"$WORK/ctl.err") || {
+    out=$(HOME="$WORK/home" "$VCTL" create --size "$1" --name "$2" 2>"$WORK/ctl.err") || {
         echo "vellumarctl create failed: $out $(cat "$WORK/ctl.err")" >&2
         return 1
     }

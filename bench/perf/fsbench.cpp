@@ -79,11 +79,13 @@ int sequentialWrite(const std::string &path, long mebibytes)
         fail("open " + path);
     for (long i = 0; i < mebibytes; ++i)
         writeAll(fd, buffer.data(), buffer.size(), path);
+    const double written = seconds() - start;
     if (::fsync(fd) != 0)
         fail("fsync " + path);
     ::close(fd);
     const double elapsed = seconds() - start;
-    std::printf("seconds %.6f\nMBps %.1f\n", elapsed, mebibytes * double(chunk) / elapsed / 1e6);
+    std::printf("seconds %.6f\nMBps %.1f\nwrite_seconds %.6f\nfsync_seconds %.6f\n", elapsed,
+                mebibytes * double(chunk) / elapsed / 1e6, written, elapsed - written);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "ReliabilitySupport.h"
 
 #include "RealDisks.h"
+#include "SystemDisks.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -47,7 +48,18 @@ MachineGuard::MachineGuard(const QString &root) : m_root(root) {}
 
 MachineGuard::~MachineGuard()
 {
-    RealDisks::cleanUpUnder(m_root);
+    // Only what lies under our root and the devices we were given: other processes on this
+    // machine may be making disks of their own right now, attached but not mounted yet.
+    const QStringList mounted = RealDisks::mountsUnder(m_root);
+    // The devices mounted under our root are ours too, whoever made them.
+    for (const SystemDisks::Mount &m : SystemDisks::mounts()) {
+        if (mounted.contains(m.mountPoint))
+            keep(m.source);
+    }
+    for (auto it = mounted.crbegin(); it != mounted.crend(); ++it) {
+        if (QProcess::execute(QStringLiteral("umount"), {*it}) != 0)
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), *it});
+    }
     QFile mounts(QStringLiteral("/proc/self/mounts"));
     const QString table =
         mounts.open(QIODevice::ReadOnly) ? QString::fromUtf8(mounts.readAll()) : QString();

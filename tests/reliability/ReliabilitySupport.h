@@ -36,9 +36,9 @@ private:
 // Runs the four creation steps in order, as the window does, and says whether all succeeded.
 bool createDisk(RamDisk &disk);
 
-// On destruction: unmounts and detaches whatever of ours is left under `root`, and detaches the
-// devices handed to keep() that are still attached and mounted nowhere. A test's last line of
-// defence, run even when the test fails.
+// On destruction: unmounts whatever is left under `root`, and detaches the devices handed to
+// keep() that are still attached and mounted nowhere. A test's last line of defence, run even
+// when the test fails; it leaves other processes' disks alone.
 class MachineGuard
 {
 public:
