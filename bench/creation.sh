@@ -30,10 +30,8 @@ for ((i = 0; i < ${#SIZES[@]}; i += 3)); do
     for ((r = 0; r < rounds; r++)); do
         n=$((n + 1))
         # vellumarctl
-        t0=$(now)
-        read -r _ dir < <(ctl_create "$kib" "bench$n")
-        t1=$(now)
-        [ -n "$dir" ] && mountpoint -q "$dir" || { echo "creation: vellumarctl mounted nothing" >&2; exit 1; }
+        ctl_create "$kib" "bench$n"
+        t0=$T0 t1=$T1 dir=$MNT
         t2=$(now)
         ctl_eject "$dir"
         t3=$(now)
@@ -49,11 +47,10 @@ for ((i = 0; i < ${#SIZES[@]}; i += 3)); do
 
         # bare tool sequence
         dir="$WORK/bare$n"
-        t0=$(now)
-        dev=$(bare_create "$kib" "bench$n" "$dir")
-        t1=$(now)
+        bare_create "$kib" "bench$n" "$dir"
+        t0=$T0 t1=$T1
         t2=$(now)
-        bare_eject "$dev" "$dir"
+        bare_eject "$DEV" "$dir"
         t3=$(now)
         bare_c+=("$(ms_between "$t0" "$t1")") bare_e+=("$(ms_between "$t2" "$t3")")
 
@@ -83,13 +80,22 @@ for ((i = 0; i < ${#SIZES[@]}; i += 3)); do
     echo "creation: $label done ($rounds rounds)" >&2
 done
 
+# What starting a program costs here: vellumarctl doing nothing but print its usage, and /bin/true.
+start_ctl=() start_true=()
+for ((r = 0; r < 15; r++)); do
+    t0=$(now); HOME="$WORK/home" "$VCTL" --help >/dev/null; t1=$(now); /bin/true; t2=$(now)
+    start_ctl+=("$(ms_between "$t0" "$t1")") start_true+=("$(ms_between "$t1" "$t2")")
+done
+
 {
+    echo
+    echo "Starting a program, median of 15: \`vellumarctl --help\` $(median "${start_ctl[@]}") ms, \`/bin/true\` $(median "${start_true[@]}") ms."
     echo
     echo "Medians of the rounds given per size (64 MiB: ${SIZES[2]}, 1 GiB: ${SIZES[5]}, 8 GiB: ${SIZES[8]});"
     echo "each round runs the four kinds one after the other. \"Engine in-process\" is RamDisk's"
     echo "four creation steps (and its teardown) timed inside \`vellumar-enginebench\`, as the window"
-    echo "runs them; the vellumarctl times include the start of the vellumarctl process (a Qt"
-    echo "program: about 6–7 ms more than /bin/true here). The bare sequence is \`vellumar-ramdev attach\`,"
+    echo "runs them; the vellumarctl times include the start of the vellumarctl process. The bare"
+    echo "sequence is \`vellumar-ramdev attach\`,"
     echo "\`mkfs.ext4\` with the engine's options, \`mkdir\` and \`mount\` (eject: \`umount\`,"
     echo "\`vellumar-ramdev detach\`, \`rmdir\`), each started from bash."
 } >>"$OUT"

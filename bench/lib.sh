@@ -71,17 +71,20 @@ foreign_state() {
 # folders are generated (and removed on eject) as for a user who gives no --mount.
 mkdir -p "$WORK/home/Library/Application Support/Vellumar"
 
-# vellumarctl create; prints the device and the mount path ("<device> <path>") on success.
+# vellumarctl create, run in this shell so that nothing but vellumarctl falls between T0 and
+# T1. Sets DEV, MNT (the mount path), T0 and T1.
 ctl_create() { # kib name
-    local out dev
-    out=$(HOME="$WORK/home" "$VCTL" create --size "$1" --name "$2" 2>"$WORK/ctl.err") || {
-        echo "vellumarctl create failed: $out $(cat "$WORK/ctl.err")" >&2
+    T0=$(now)
+    HOME="$WORK/home" "$VCTL" create --size "$1" --name "$2" >"$WORK/ctl.out" 2>"$WORK/ctl.err" || {
+        echo "vellumarctl create failed: $(cat "$WORK/ctl.out" "$WORK/ctl.err")" >&2
         return 1
     }
+    T1=$(now)
     # The allocation line names the device: "allocate ok /dev/loopN" (or phase number 0).
-    dev=$(printf '%s\n' "$out" | awk '($1 == "allocate" || $1 == "0") && $2 == "ok" { print $3 }')
-    [ -n "$dev" ] && echo "$dev" >>"$LOOPS_FILE"
-    printf '%s %s\n' "$dev" "$(printf '%s\n' "$out" | tail -n 1)"
+    DEV=$(awk '($1 == "allocate" || $1 == "0") && $2 == "ok" { print $3 }' "$WORK/ctl.out")
+    [ -z "$DEV" ] || echo "$DEV" >>"$LOOPS_FILE"
+    MNT=$(tail -n 1 "$WORK/ctl.out")
+    [ -n "$MNT" ] && mountpoint -q "$MNT" || { echo "vellumarctl mounted nothing" >&2; return 1; }
 }
 
 ctl_eject() { # mountpath
@@ -91,15 +94,19 @@ ctl_eject() { # mountpath
     }
 }
 
-# The same helper, file system and mount the engine uses, run straight from the shell.
-bare_create() { # kib label mountpath -> prints device
-    local dev
-    dev=$("$RAMDEV" attach "ram://$(($1 * 2))") || return 1
-    echo "$dev" >>"$LOOPS_FILE"
-    "$MKFS" -F -q -b 4096 -m 0 -O ^has_journal -E root_owner=0:0,assume_storage_prezeroed=1 -L "$2" "$dev" &&
+# The same helper, file system and mount the engine uses, run straight from this shell. Sets
+# DEV, T0 and T1.
+bare_create() { # kib label mountpath
+    T0=$(now)
+    DEV=$("$RAMDEV" attach "ram://$(($1 * 2))") &&
+        "$MKFS" -F -q -b 4096 -m 0 -O ^has_journal -E root_owner=0:0,assume_storage_prezeroed=1 -L "$2" "$DEV" &&
         mkdir "$3" &&
-        mount -t ext4 -o discard,noatime,nosuid,nodev "$dev" "$3" || return 1
-    echo "$dev"
+        mount -t ext4 -o discard,noatime,nosuid,nodev "$DEV" "$3" || {
+        [ -z "$DEV" ] || echo "$DEV" >>"$LOOPS_FILE"
+        return 1
+    }
+    T1=$(now)
+    echo "$DEV" >>"$LOOPS_FILE"
 }
 
 bare_eject() { # device mountpath

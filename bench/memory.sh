@@ -49,8 +49,8 @@ empty_disk() { # label kib -> sets E_SHMEM E_CACHE E_AFTER
     local base_s base_c dir
     drop_caches
     base_s=$(settled shmem) base_c=$(settled pagecache)
-    read -r _ dir < <(ctl_create "$2" "mem")
-    [ -n "$dir" ] || exit 1
+    ctl_create "$2" "mem"
+    dir=$MNT
     E_SHMEM=$(($(settled shmem) - base_s)) E_CACHE=$(($(settled pagecache) - base_c))
     ctl_eject "$dir"
     E_AFTER=$(($(settled shmem) - base_s))
@@ -60,8 +60,8 @@ file_disk() { # -> sets F_SHMEM F_CACHE F_DROPPED F_DELETED F_AFTER T_SHMEM
     local base_s base_c dir
     drop_caches
     base_s=$(settled shmem) base_c=$(settled pagecache)
-    read -r _ dir < <(ctl_create $((MIB * 1024)) "mem")
-    [ -n "$dir" ] || exit 1
+    ctl_create $((MIB * 1024)) "mem"
+    dir=$MNT
     "$FSBENCH" write "$dir/f" 512 >/dev/null
     F_SHMEM=$(($(settled shmem) - base_s)) F_CACHE=$(($(settled pagecache) - base_c))
     drop_caches

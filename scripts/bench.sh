@@ -12,10 +12,11 @@ if [ "$(id -u)" != 0 ]; then
     echo "bench: needs root (loop devices, mounts, dropping caches); run it with sudo" >&2
     exit 1
 fi
-for tool in vellumarctl vellumar-ramdev vellumar-fsbench; do
+for tool in vellumarctl vellumar-ramdev vellumar-fsbench vellumar-enginebench; do
     [ -x "$BIN/$tool" ] || { echo "bench: $BIN/$tool is missing: build the project first" >&2; exit 1; }
 done
 
+LOAD=$(cut -d' ' -f1-3 /proc/loadavg)
 PARTS=$(mktemp -d /tmp/vellumar-bench-results.XXXXXX)
 trap 'rm -rf "$PARTS"' EXIT
 
@@ -31,6 +32,7 @@ run "creation and eject" creation.sh
 run "throughput" throughput.sh
 run "memory" memory.sh
 run "application" app.sh
+run "settings compared" tuning.sh
 
 mem_gib=$(awk '$1 == "MemTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminfo)
 swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminfo)
@@ -44,7 +46,7 @@ swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminf
     echo "- Commit: $(git -C "$ROOT" rev-parse --short HEAD 2>/dev/null || echo unknown)$(git -C "$ROOT" diff --quiet HEAD -- src 2>/dev/null || echo ' (with local changes in src)')"
     echo "- Machine: $(nproc) CPUs ($(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)), $mem_gib GiB memory, $swap_gib GiB swap"
     echo "- Kernel: $(uname -r); $(. /etc/os-release && echo "$PRETTY_NAME"); $(mkfs.ext4 -V 2>&1 | head -n 1)"
-    echo "- Loop queue defaults: scheduler $(sed 's/.*\[\(.*\)\].*/\1/' /sys/block/loop0/queue/scheduler 2>/dev/null), read-ahead $(cat /sys/block/loop0/queue/read_ahead_kb 2>/dev/null) KiB, nr_requests $(cat /sys/block/loop0/queue/nr_requests 2>/dev/null)"
+    echo "- Load when the run started: $LOAD (other work on the machine shares its CPUs)"
     echo
     echo "## Creation and eject"
     echo
@@ -61,6 +63,10 @@ swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminf
     echo "## Application"
     echo
     cat "$PARTS/app.sh.md"
+    echo
+    echo "## The disk's settings compared"
+    echo
+    cat "$PARTS/tuning.sh.md"
     if [ -f "$ROOT/bench/perf/FINDINGS.md" ]; then
         echo
         cat "$ROOT/bench/perf/FINDINGS.md"
