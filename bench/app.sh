@@ -78,7 +78,7 @@ if [ -x "$PANEL" ]; then
     out=$(HOME="$WORK/home" QT_QPA_PLATFORM=offscreen "$PANEL")
     row "one memory-panel refresh" "$(awk '$1 == "refresh_ms" { print $2 }' <<<"$out")" \
         "reading the statistics alone: $(awk '$1 == "stats_ms" { print $2 }' <<<"$out") ms" \
-        "median of $(awk '$1 == "rounds" { print $2 }' <<<"$out") refreshes of a real disk window (offscreen)"
+        "median of $(awk '$1 == "rounds" { print $2 }' <<<"$out") refreshes of a real disk window (offscreen, panel $(awk '$1 == "panel_open" { print ($2 == 1 ? "open" : "closed") }' <<<"$out")); a label repaints only when its figure changed"
 else
     row "one memory-panel refresh" "not measured" "" "needs $PANEL (bench/perf, built with the disk window)"
 fi
