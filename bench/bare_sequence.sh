@@ -40,8 +40,9 @@ for round in $(seq 1 "$rounds"); do
     path="$work/bare$round"
     start=$(now)
     device=$("$ramdev" attach "ram://$blocks")
-    "$mkfs" -F -q -b 4096 -m 0 -O ^has_journal \
-        -E "root_owner=0:0,assume_storage_prezeroed=1" -L Bench "$device"
+    journal=(); [ "$blocks" -ge $((128 * 2048)) ] && journal=(-J size=8)
+    "$mkfs" -F -q -b 4096 -m 0 -O has_journal \
+        -E "root_owner=0:0,assume_storage_prezeroed=1" "${journal[@]}" -L Bench "$device"
     mkdir "$path"
     mount -t ext4 -o discard,noatime,nosuid,nodev "$device" "$path"
     end=$(now)

@@ -98,8 +98,10 @@ ctl_eject() { # mountpath
 # DEV, T0 and T1.
 bare_create() { # kib label mountpath
     T0=$(now)
+    local journal=()
+    [ "$1" -ge $((128 * 1024)) ] && journal=(-J size=8)
     DEV=$("$RAMDEV" attach "ram://$(($1 * 2))") &&
-        "$MKFS" -F -q -b 4096 -m 0 -O ^has_journal -E root_owner=0:0,assume_storage_prezeroed=1 -L "$2" "$DEV" &&
+        "$MKFS" -F -q -b 4096 -m 0 -O has_journal -E root_owner=0:0,assume_storage_prezeroed=1 "${journal[@]}" -L "$2" "$DEV" &&
         mkdir "$3" &&
         mount -t ext4 -o discard,noatime,nosuid,nodev "$DEV" "$3" || {
         [ -z "$DEV" ] || echo "$DEV" >>"$LOOPS_FILE"

@@ -165,7 +165,7 @@ private slots:
         QCOMPARE(delegate.reports[1].result, QStringLiteral("made it\n"));
         const QString call = fx.tools.calls().last();
         QVERIFY(call.startsWith(
-            QStringLiteral("mkfs|-F|-q|-b|4096|-m|0|-O|^has_journal|-E|root_owner=")));
+            QStringLiteral("mkfs|-F|-q|-b|4096|-m|0|-O|has_journal|-E|root_owner=")));
         QVERIFY(call.endsWith(QStringLiteral(",assume_storage_prezeroed=1|-L|Photos|/dev/loop7")));
 
         // Failure status and a tool that cannot run.

@@ -58,8 +58,15 @@ private slots:
         QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
         QCOMPARE(
             linux.createFilesystem.arguments(disk),
-            list({"-F", "-q", "-b", "4096", "-m", "0", "-O", "^has_journal", "-E",
+            list({"-F", "-q", "-b", "4096", "-m", "0", "-O", "has_journal", "-E",
                   "root_owner=501:20,assume_storage_prezeroed=1", "-L", "My Disk", "/dev/loop3"}));
+        // From 128 MiB on the journal has a fixed small size.
+        DiskFields large = disk;
+        large.diskBlockSize = 128 * 2048;
+        QCOMPARE(linux.createFilesystem.arguments(large).mid(9, 4),
+                 list({"root_owner=501:20,assume_storage_prezeroed=1", "-J", "size=8", "-L"}));
+        large.diskBlockSize = 128 * 2048 - 1;
+        QVERIFY(!linux.createFilesystem.arguments(large).contains(QStringLiteral("-J")));
         QCOMPARE(linux.mount.arguments(disk),
                  list({"-t", "ext4", "-o", "discard,noatime,nosuid,nodev", "/dev/loop3",
                        "/Volumes/ram disk"}));
