@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 
 PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	qt6-l10n-tools libgl-dev libxkbcommon-dev e2fsprogs util-linux mount procps xvfb xauth \
-	x11-apps imagemagick fonts-dejavu-core
+	x11-apps x11-utils imagemagick fonts-dejavu-core
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -15,7 +15,8 @@ bool runningAsRoot()
 QStringList ourLoopDevices()
 {
     QStringList devices;
-    const QStringList entries = QDir(QStringLiteral("/sys/block")).entryList({QStringLiteral("loop*")});
+    const QStringList entries =
+        QDir(QStringLiteral("/sys/block")).entryList({QStringLiteral("loop*")});
     for (const QString &entry : entries) {
         QFile backing(QStringLiteral("/sys/block/%1/loop/backing_file").arg(entry));
         if (!backing.open(QIODevice::ReadOnly))
@@ -53,23 +54,36 @@ qint64 shmemKiB()
     const QStringList lines = QString::fromUtf8(meminfo.readAll()).split(QLatin1Char('\n'));
     for (const QString &line : lines) {
         if (line.startsWith(QStringLiteral("Shmem:")))
-            return line.section(QLatin1Char(' '), 1, -1, QString::SectionSkipEmpty).section(QLatin1Char(' '), 0, 0).toLongLong();
+            return line.section(QLatin1Char(' '), 1, -1, QString::SectionSkipEmpty)
+                .section(QLatin1Char(' '), 0, 0)
+                .toLongLong();
     }
     return -1;
 }
 
 void cleanUpUnder(const QString &root)
 {
-    const QStringList mounted = mountsUnder(root);
-    for (auto it = mounted.crbegin(); it != mounted.crend(); ++it)
-        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), *it});
+    // Only what is mounted under `root`: a disk of another process, even one between attach
+    // and mount, is left alone.
     QFile mounts(QStringLiteral("/proc/self/mounts"));
-    const QString table = mounts.open(QIODevice::ReadOnly) ? QString::fromUtf8(mounts.readAll()) : QString();
-    const QStringList devices = ourLoopDevices();
-    for (const QString &device : devices) {
-        // Only devices mounted nowhere: a disk that is still in use elsewhere is left alone.
-        if (!table.contains(device + QLatin1Char(' ')))
-            QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), device});
+    if (!mounts.open(QIODevice::ReadOnly))
+        return;
+    QList<QPair<QString, QString>> found; // (device, mount folder)
+    const QStringList lines = QString::fromUtf8(mounts.readAll()).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(QLatin1Char(' '));
+        if (fields.size() < 2)
+            continue;
+        QString target = fields.at(1);
+        target.replace(QStringLiteral("\\040"), QStringLiteral(" "));
+        if (target == root || target.startsWith(root + QLatin1Char('/')))
+            found.append({fields.at(0), target});
+    }
+    const QStringList ours = ourLoopDevices();
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), it->second});
+        if (ours.contains(it->first))
+            QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), it->first});
     }
 }
 

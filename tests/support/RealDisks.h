@@ -13,7 +13,8 @@ QStringList ourLoopDevices();
 QStringList mountsUnder(const QString &root);
 // Shmem in KiB from /proc/meminfo.
 qint64 shmemKiB();
-// Unmounts and detaches whatever of ours is left under `root` (a test's last line of defence).
+// Unmounts whatever is left mounted under `root` and detaches those of its devices that are
+// ours (a test's last line of defence).
 void cleanUpUnder(const QString &root);
 
 } // namespace RealDisks
