@@ -89,6 +89,7 @@ struct RamDisk::Private
     std::atomic<bool> isMountedAndActive{false};
     std::atomic<bool> tearingDown{false};
     std::atomic<bool> madeMountFolder{false};
+    std::atomic<bool> detached{false}; // the last detach run released the device
     // Set when mount() failed: whatever is mounted on the path then is not ours to unmount.
     std::atomic<bool> mountFailed{false};
 
@@ -404,6 +405,7 @@ QString RamDisk::detach()
         return QStringLiteral("Error occurred 181");
     if (!run.succeeded())
         return run.failureMessage(toolName(row.launchPath));
+    d->detached = true;
     return run.output;
 }
 
@@ -476,8 +478,11 @@ TeardownOutcome RamDisk::tearDown()
         return outcome;
     }
 
+    // Once the helper has said the device is released, the same name may already belong to a
+    // new disk made meanwhile: only a refused detach is checked against the system.
+    d->detached = false;
     outcome.detachAnswer = detach();
-    if (!dev.isEmpty() && table.isAttached && table.isAttached(dev)) {
+    if (!d->detached.load() && !dev.isEmpty() && table.isAttached && table.isAttached(dev)) {
         outcome.userText = localizedStringForKey(QStringLiteral("StillAttached"))
                                .arg(dev, outcome.detachAnswer.trimmed());
         endTeardown();

@@ -135,16 +135,20 @@ private slots:
         QCOMPARE(anyDiskActive.load(), before + 1);
         QVERIFY(QFileInfo(fx.mountPath()).isDir());
 
-        // Unmounted, but the device holds on to its memory: still owed.
+        // Unmounted, but the helper cannot let the device go: still owed.
         fx.volumeMounted = false;
         fx.deviceAttached = true;
+        fx.tools.write(QStringLiteral("detach"),
+                       says(QString(), 1, QStringLiteral("device is busy")));
         outcome = disk->tearDown();
         QVERIFY(!outcome.finished);
         QVERIFY(outcome.userText.contains(QStringLiteral("/dev/loop7")));
+        QVERIFY(outcome.userText.contains(QStringLiteral("device is busy")));
         QCOMPARE(anyDiskActive.load(), before + 1);
 
         // Once free, the next eject finishes the job.
         fx.deviceAttached = false;
+        fx.tools.write(QStringLiteral("detach"), says(QStringLiteral("\"/dev/loop7\" ejected.\n")));
         outcome = disk->tearDown();
         QVERIFY(outcome.finished);
         QCOMPARE(outcome.userText, QStringLiteral("\"/dev/loop7\" ejected.\n"));

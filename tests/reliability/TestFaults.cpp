@@ -27,6 +27,7 @@ private slots:
     void failingToolReportsItsOwnMessage();
     void mountFolderThatCannotBeMade();
     void teardownStopsWhileStillMountedOrAttached();
+    void releasedDeviceNameTakenByANewDisk();
 
 private:
     struct Tools
@@ -283,6 +284,22 @@ void TestFaults::teardownStopsWhileStillMountedOrAttached()
     QVERIFY2(outcome.finished, qPrintable(outcome.userText));
     QVERIFY(!outcome.removed);
     QVERIFY(precious.exists());
+    QVERIFY(!disk.isMountedAndActive());
+    QCOMPARE(anyDiskActive.load(), 0);
+}
+
+void TestFaults::releasedDeviceNameTakenByANewDisk()
+{
+    // The helper released the device, and a disk made meanwhile got the same name at once:
+    // the eject is done, not "still in use".
+    install(workingTools());
+    RamDisk disk(2048, QStringLiteral("Reused"));
+    disk.setMountPath(mountPath(QStringLiteral("reused")));
+    QVERIFY(createDisk(disk));
+    m_attached = true;
+    const TeardownOutcome outcome = disk.tearDown();
+    QVERIFY2(outcome.finished, qPrintable(outcome.userText));
+    QCOMPARE(outcome.userText, QStringLiteral("\"/dev/loop77\" ejected.\n"));
     QVERIFY(!disk.isMountedAndActive());
     QCOMPARE(anyDiskActive.load(), 0);
 }
