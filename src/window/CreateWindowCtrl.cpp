@@ -67,6 +67,7 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     auto *window = new QMainWindow;
     m_ui->setupUi(window);
     m_createWindow = window;
+    m_windowIdentity = window;
     window->menuBar(); // the application controller fills it
 
     QComboBox *presets = m_ui->formatPopUpButton;
@@ -622,7 +623,7 @@ void CreateWindowCtrl::stopMemoryTimer()
 
 bool CreateWindowCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_createWindow) {
+    if (watched == m_windowIdentity) {
         switch (event->type()) {
         case QEvent::Close:
             if (m_closingDirectly) {

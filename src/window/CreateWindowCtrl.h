@@ -153,6 +153,9 @@ private:
 
     std::unique_ptr<Ui::CreateWindow> m_ui;
     QPointer<QMainWindow> m_createWindow;
+    // The window as a plain object, only compared: a window in its destructor is no longer a
+    // QMainWindow, and reading it through m_createWindow would downcast it.
+    const QObject *m_windowIdentity = nullptr;
     CreateWindowCtrlDelegate *m_delegate = nullptr;
     std::shared_ptr<RamDisk> m_disk;
     QString m_defaultMountPath;
