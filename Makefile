@@ -10,7 +10,7 @@ PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-t
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench install demo clean
+.PHONY: deps configure build run test test-sanitize bench install demo clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -41,6 +41,12 @@ demo: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
 
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer (CI runs both).
+test-sanitize: deps
+	cmake -S . -B $(BUILD_DIR)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVELLUMAR_SANITIZE=ON
+	cmake --build $(BUILD_DIR)-sanitize -j$(JOBS)
+	cd $(BUILD_DIR)-sanitize && ctest --output-on-failure -j$(JOBS)
+
 bench: build
 	scripts/bench.sh $(BUILD_DIR)/bin
 
@@ -48,4 +54,4 @@ install: build
 	$(SUDO) cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-sanitize

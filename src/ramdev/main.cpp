@@ -151,6 +151,18 @@ int attach(const std::string &request)
     return fail(1, "every free loop device was taken by someone else; try again");
 }
 
+// Whether the loop device is still bound to the backing file with this inode.
+bool boundToInode(const std::string &device, decltype(loop_info64::lo_inode) inode)
+{
+    const int loop = open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (loop < 0)
+        return false;
+    loop_info64 status{};
+    const bool bound = ioctl(loop, LOOP_GET_STATUS64, &status) == 0 && status.lo_inode == inode;
+    close(loop);
+    return bound;
+}
+
 int detach(const std::string &device)
 {
     const std::string prefix = "/dev/loop";
@@ -196,11 +208,19 @@ int detach(const std::string &device)
             return fail(1, "device is busy");
         return fail(1, systemError("cannot detach " + device, error));
     }
+    // Alone with the device, the release happened inside the call. Otherwise it happens when
+    // the last other holder lets go: wait for that briefly. The freed name may be taken by a
+    // new disk at once, so "still ours" means still bound to the same memory file.
+    loop_info64 status{};
+    const bool releasedNow = ioctl(loop, LOOP_GET_STATUS64, &status) != 0 && errno == ENXIO;
+    const auto memoryInode = status.lo_inode;
     close(loop);
-    // The release may finish when the last holder lets go: wait for it briefly.
-    for (int wait = 0; wait < 200 && readSmallFile(backing).rfind(backingMarker, 0) == 0; ++wait)
+    bool released = releasedNow;
+    for (int wait = 0; !released && wait < 200; ++wait) {
         usleep(10000);
-    if (readSmallFile(backing).rfind(backingMarker, 0) == 0)
+        released = !boundToInode(device, memoryInode);
+    }
+    if (!released)
         return fail(1, "device is busy");
     std::printf("\"%s\" ejected.\n", device.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
