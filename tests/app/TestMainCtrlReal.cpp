@@ -20,17 +20,6 @@
 
 namespace {
 
-struct CleanUp
-{
-    QString root;
-    ~CleanUp()
-    {
-        RamDisk::setToolTable(nullptr);
-        if (!root.isEmpty())
-            RealDisks::cleanUpUnder(root);
-    }
-};
-
 // Answers the next modal alert with `button`, after a screenshot when VELLUMAR_SCREENS is set.
 struct AlertAnswer
 {
@@ -67,7 +56,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
 {
     VELLUMAR_REQUIRE_ROOT();
     TestEnvironment env;
-    CleanUp guard{env.home()};
+    RealDisks::CleanUpGuard guard{env.home()};
     RamDisk::setToolTable(nullptr);
     QVXResetDontShowAgainChoices();
     const int before = anyDiskActive;

@@ -17,6 +17,17 @@ qint64 shmemKiB();
 // ours (a test's last line of defence).
 void cleanUpUnder(const QString &root);
 
+// Whatever happens in the test, nothing of ours stays mounted or attached under `root`.
+struct CleanUpGuard
+{
+    QString root;
+    ~CleanUpGuard()
+    {
+        if (!root.isEmpty())
+            cleanUpUnder(root);
+    }
+};
+
 } // namespace RealDisks
 
 // Use at the top of a real-disk test function.

@@ -14,18 +14,6 @@
 
 namespace {
 
-// Whatever happens, nothing of ours stays mounted or attached under the test's home.
-struct CleanUp
-{
-    QString root;
-    ~CleanUp()
-    {
-        RamDisk::setToolTable(nullptr);
-        if (!root.isEmpty())
-            RealDisks::cleanUpUnder(root);
-    }
-};
-
 QString fileSystemAt(const QString &path)
 {
     QFile mounts(QStringLiteral("/proc/self/mounts"));
@@ -67,7 +55,7 @@ void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
 {
     VELLUMAR_REQUIRE_ROOT();
     TestEnvironment env;
-    CleanUp guard{env.home()};
+    RealDisks::CleanUpGuard guard{env.home()};
     RamDisk::setToolTable(nullptr);
     QVXResetDontShowAgainChoices();
     const int before = anyDiskActive;
