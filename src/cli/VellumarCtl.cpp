@@ -1,7 +1,9 @@
 #include "VellumarCtl.h"
 
 #include "DiskInventory.h"
+#include "DiskSize.h"
 #include "Localization.h"
+#include "MachineMemory.h"
 #include "MemCommands.h"
 #include "MountPathPolicy.h"
 #include "Paths.h"
@@ -86,21 +88,16 @@ QString parseOptions(const QStringList &arguments, const QStringList &withValue,
 // taken. Returns an error message, or an empty string with `kib` set.
 QString parseSize(const QString &text, qint64 &kib)
 {
-    static const QRegularExpression leadingNumber(QStringLiteral("^\\s*([+-]?)(\\d+)"));
-    const QRegularExpressionMatch match = leadingNumber.match(text);
-    if (!match.hasMatch())
+    const std::optional<qint64> number = DiskSize::leadingInteger(text);
+    if (!number)
         return localizedStringForKey(QStringLiteral("CtlSizeNotNumber")).arg(text);
-    const bool negative = match.captured(1) == QStringLiteral("-");
-    const QString digits = match.captured(2);
-    bool ok = false;
-    const qint64 value = digits.toLongLong(&ok);
-    const qint64 maximum = qint64(std::numeric_limits<quint32>::max()) / 2;
-    if (!negative && (!ok || value > maximum))
-        return localizedStringForKey(QStringLiteral("CtlSizeTooManyBlocks"))
-            .arg(digits)
-            .arg(maximum);
-    if (negative || value == 0)
+    const qint64 value = *number;
+    if (value <= 0)
         return localizedStringForKey(QStringLiteral("CtlSizeNotPositive"));
+    if (value > DiskSize::largestKiB)
+        return localizedStringForKey(QStringLiteral("CtlSizeTooManyBlocks"))
+            .arg(text.trimmed())
+            .arg(DiskSize::largestKiB);
     if (value > machineMemoryKiB())
         return localizedStringForKey(QStringLiteral("CtlSizeTooLarge"))
             .arg(value)
@@ -235,17 +232,10 @@ int eject(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
 qint64 machineMemoryKiB()
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
+    const MachineMemory memory = MachineMemory::read();
+    if (memory.totalKiB <= 0)
         return std::numeric_limits<qint64>::max();
-    qint64 total = 0;
-    const QStringList lines = QString::fromUtf8(meminfo.readAll()).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        if (line.startsWith(QStringLiteral("MemTotal:")) ||
-            line.startsWith(QStringLiteral("SwapTotal:")))
-            total += line.section(QLatin1Char(' '), 1, 1, QString::SectionSkipEmpty).toLongLong();
-    }
-    return total > 0 ? total : std::numeric_limits<qint64>::max();
+    return memory.totalKiB + std::max<qint64>(memory.swapKiB, 0);
 }
 
 int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &err)

@@ -1,4 +1,6 @@
 #include "CreateWindowCtrl.h"
+
+#include "DiskSize.h"
 #include "ui_CreateWindow.h"
 
 #include "Localization.h"
@@ -32,7 +34,6 @@ constexpr int BlockMargin = 12;
 constexpr int BlockSpacing = 8;
 constexpr int MinimumWindowWidth = 560;
 // A block count must fit 32 bits: 2^31 KiB and more does not.
-constexpr qint64 LargestSizeKiB = (qint64(1) << 31) - 1;
 
 std::function<MachineMemory()> &machineMemorySource()
 {
@@ -151,53 +152,7 @@ MachineMemory CreateWindowCtrl::machineMemory()
 {
     if (machineMemorySource())
         return machineMemorySource()();
-    QFile file(QStringLiteral("/proc/meminfo"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return parseMeminfo(QString::fromLatin1(file.readAll()));
-}
-
-MachineMemory CreateWindowCtrl::parseMeminfo(const QString &text)
-{
-    MachineMemory memory;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QStringList parts = line.simplified().split(QLatin1Char(' '));
-        if (parts.size() < 2)
-            continue;
-        bool ok = false;
-        const qint64 value = parts.at(1).toLongLong(&ok);
-        if (!ok)
-            continue;
-        if (parts.at(0) == QLatin1String("MemTotal:"))
-            memory.totalKiB = value;
-        else if (parts.at(0) == QLatin1String("MemAvailable:"))
-            memory.availableKiB = value;
-        else if (parts.at(0) == QLatin1String("SwapTotal:"))
-            memory.swapKiB = value;
-    }
-    return memory;
-}
-
-qint64 CreateWindowCtrl::integerValue(const QString &text)
-{
-    int i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
-         ++i) {
-        const int digit = text.at(i).unicode() - '0';
-        if (value > (LLONG_MAX - digit) / 10)
-            return negative ? LLONG_MIN : LLONG_MAX;
-        value = value * 10 + digit;
-    }
-    return negative ? -value : value;
+    return MachineMemory::read();
 }
 
 void CreateWindowCtrl::layOutBlocks()
@@ -320,7 +275,7 @@ void CreateWindowCtrl::createDisk()
 {
     QString fieldPath = m_ui->pathField->text();
     QString name = m_ui->diskNameField->text();
-    const qint64 size = integerValue(m_ui->diskSizeField->text());
+    const qint64 size = DiskSize::leadingInteger(m_ui->diskSizeField->text()).value_or(0);
     if (name.isEmpty())
         name = DefaultDiskName;
     if (fieldPath.isEmpty()) {
@@ -334,10 +289,10 @@ void CreateWindowCtrl::createDisk()
                   localizedStringForKey(QStringLiteral("YouMustGiveCorrect")));
         return;
     }
-    if (size > LargestSizeKiB) {
-        showAlert(
-            QStringLiteral("SizeDoesNotFit"),
-            localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage")).arg(LargestSizeKiB));
+    if (size > DiskSize::largestKiB) {
+        showAlert(QStringLiteral("SizeDoesNotFit"),
+                  localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage"))
+                      .arg(DiskSize::largestKiB));
         return;
     }
     const MachineMemory memory = machineMemory();

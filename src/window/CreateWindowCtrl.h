@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MachineMemory.h"
 #include "MenuMeterMemStats.h"
 #include "QVXExtendibleLabelledView.h"
 #include "RamDisk.h"
@@ -44,14 +45,6 @@ public:
     }
 };
 
-// The machine's memory as the size checks see it, in KiB; -1 where unknown.
-struct MachineMemory
-{
-    qint64 totalKiB = -1;
-    qint64 availableKiB = -1;
-    qint64 swapKiB = 0;
-};
-
 // Controller of one disk window: the creation form and its checks, the creation sequence and
 // its phase display, ejecting and closing, and the memory panel.
 class CreateWindowCtrl : public QObject,
@@ -82,12 +75,6 @@ public:
     // function goes back to /proc/meminfo.
     static void setMachineMemorySource(std::function<MachineMemory()> source);
     static MachineMemory machineMemory();
-    // Parses the text of /proc/meminfo (MemTotal, MemAvailable, SwapTotal).
-    static MachineMemory parseMeminfo(const QString &text);
-
-    // The leading decimal integer of `text` after white space, 0 when there is none; saturates
-    // instead of overflowing.
-    static qint64 integerValue(const QString &text);
 
     QMainWindow *createWindow() const { return m_createWindow; }
     CreateWindowCtrlDelegate *delegate() const { return m_delegate; }

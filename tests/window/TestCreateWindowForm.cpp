@@ -1,6 +1,8 @@
 // The disk window's form, its checks, the phase display and the memory panel, on fake tools.
 #include "WindowTestSupport.h"
 
+#include "DiskSize.h"
+
 #include "Localization.h"
 #include "SystemLog.h"
 #include "TestEnvironment.h"
@@ -482,15 +484,18 @@ void TestCreateWindowForm::continuingProposesAFreshMountPath()
 
 void TestCreateWindowForm::meminfoIsParsed()
 {
-    const MachineMemory memory = CreateWindowCtrl::parseMeminfo(QStringLiteral(
+    const MachineMemory memory = MachineMemory::parse(QStringLiteral(
         "MemTotal:       16318632 kB\nMemFree:  1000 kB\nMemAvailable:   12000000 kB\n"
         "SwapTotal:             0 kB\n"));
     QCOMPARE(memory.totalKiB, 16318632);
     QCOMPARE(memory.availableKiB, 12000000);
     QCOMPARE(memory.swapKiB, 0);
-    QCOMPARE(CreateWindowCtrl::parseMeminfo(QString()).totalKiB, -1);
-    QCOMPARE(CreateWindowCtrl::integerValue(QStringLiteral("99999999999999999999")),
+    QCOMPARE(MachineMemory::parse(QString()).totalKiB, -1);
+    QCOMPARE(DiskSize::leadingInteger(QStringLiteral("99999999999999999999")),
              std::numeric_limits<qint64>::max());
+    QCOMPARE(DiskSize::leadingInteger(QStringLiteral(" -5x")), -5);
+    QVERIFY(!DiskSize::leadingInteger(QStringLiteral("abc")));
+    QVERIFY(!DiskSize::leadingInteger(QStringLiteral("-")));
 }
 
 QTEST_MAIN(TestCreateWindowForm)
