@@ -1,5 +1,6 @@
 #include "DiskInventory.h"
 
+#include "DiskRecords.h"
 #include "SystemDisks.h"
 
 #include <QDir>
@@ -9,48 +10,41 @@
 
 namespace DiskInventory {
 
-QString readLabel(const QString &device)
+namespace {
+
+qint64 usedKiB(const QString &mountPath)
 {
-    QFile file(device);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(1024))
-        return QString();
-    const QByteArray superblock = file.read(136);
-    // The ext2/3/4 magic number sits at offset 56 of the superblock, little-endian.
-    if (superblock.size() < 136 || uchar(superblock.at(56)) != 0x53 ||
-        uchar(superblock.at(57)) != 0xEF)
-        return QString();
-    QByteArray label = superblock.mid(120, 16);
-    const qsizetype end = label.indexOf('\0');
-    if (end >= 0)
-        label.truncate(end);
-    return QString::fromUtf8(label);
+    struct statvfs stats
+    {
+    };
+    const QByteArray path = QFile::encodeName(mountPath);
+    if (mountPath.isEmpty() || statvfs(path.constData(), &stats) != 0)
+        return 0;
+    return qint64(stats.f_blocks - stats.f_bfree) * qint64(stats.f_frsize) / 1024;
 }
 
-QList<DiskInfo> disks()
+} // namespace
+
+QList<DiskInfo> disks(QString *problem)
 {
     QList<DiskInfo> found;
+    const QList<DiskRecordInfo> records = DiskRecords::list(problem);
     const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();
-    const QStringList devices = SystemDisks::ourMemoryDevices();
-    for (const QString &device : devices) {
+    for (const DiskRecordInfo &record : records) {
         DiskInfo disk;
-        disk.device = device;
-        disk.sizeKiB = SystemDisks::deviceSizeKiB(device);
-        disk.name = readLabel(device);
+        disk.device = record.device;
+        disk.diskId = record.diskId;
+        disk.sizeKiB = record.sizeKiB;
+        disk.name = record.label;
+        disk.madeMountFolder = record.madeMountFolder;
+        // Where the volume is now, as the mount table shows it.
         for (const SystemDisks::Mount &mount : mounts) {
-            if (mount.source == device) {
+            if (record.mounted && mount.source == record.device) {
                 disk.mountPath = mount.mountPoint;
                 break;
             }
         }
-        if (!disk.mountPath.isEmpty()) {
-            struct statvfs stats
-            {
-            };
-            const QByteArray path = QFile::encodeName(disk.mountPath);
-            if (statvfs(path.constData(), &stats) == 0)
-                disk.usedKiB =
-                    qint64(stats.f_blocks - stats.f_bfree) * qint64(stats.f_frsize) / 1024;
-        }
+        disk.usedKiB = usedKiB(disk.mountPath);
         found << disk;
     }
     return found;

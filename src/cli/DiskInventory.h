@@ -7,7 +7,9 @@
 struct DiskInfo
 {
     QString device;
-    QString mountPath; // empty when the device is attached but mounted nowhere
+    QString diskId; // the memory tool's identity of the disk (empty where it gives none)
+    bool madeMountFolder = false; // the folder was made for the disk and may go with it
+    QString mountPath;            // empty when the device is attached but mounted nowhere
     qint64 sizeKiB = 0;
     qint64 usedKiB = 0;
     QString name; // the file system's label
@@ -15,10 +17,10 @@ struct DiskInfo
 
 namespace DiskInventory {
 
-QList<DiskInfo> disks();
+// The caller's disks (root: all) as the memory tool's records show them; `problem` says why
+// when they could not be asked for.
+QList<DiskInfo> disks(QString *problem = nullptr);
 // The disk mounted on `path` or attached as the device `path`; nullopt-like: device empty.
 DiskInfo find(const QString &path);
-// The ext4 label of a device, empty when it carries no ext4 file system.
-QString readLabel(const QString &device);
 
 } // namespace DiskInventory

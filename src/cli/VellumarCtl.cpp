@@ -137,6 +137,13 @@ int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!pathProblem.isEmpty())
         return badInput(err, pathProblem);
 
+    // Nothing is made when this user cannot make disks at all.
+    const QString privilege = RamDisk::privilegeProblem();
+    if (!privilege.isEmpty()) {
+        err << programName << ": " << privilege << Qt::endl;
+        return 1;
+    }
+
     RamDisk disk(quint32(kib * 2), name);
     const QString parent = Paths::deletingLastPathComponent(QDir::cleanPath(path));
     if (!QFileInfo(parent).isDir())
@@ -174,7 +181,12 @@ int list(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!options.positional.isEmpty())
         return badInput(err, localizedStringForKey(QStringLiteral("CtlUnknownArgument"))
                                  .arg(options.positional.first()));
-    const QList<DiskInfo> disks = DiskInventory::disks();
+    QString inventoryProblem;
+    const QList<DiskInfo> disks = DiskInventory::disks(&inventoryProblem);
+    if (!inventoryProblem.isEmpty()) {
+        err << programName << ": " << inventoryProblem << Qt::endl;
+        return 1;
+    }
     if (options.json) {
         QJsonArray array;
         for (const DiskInfo &disk : disks) {
@@ -211,11 +223,9 @@ int eject(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     RamDisk disk(quint32(found.sizeKiB * 2), found.name);
     disk.setDevice(found.device);
+    disk.setDiskId(found.diskId);
     disk.setMountPath(found.mountPath);
-    // Folders made for a disk carry the generated name; any other folder is the user's.
-    static const QRegularExpression generated(QStringLiteral("^ramdisk\\d+\\.\\d+$"));
-    disk.setMadeMountFolder(!found.mountPath.isEmpty() &&
-                            generated.match(QFileInfo(found.mountPath).fileName()).hasMatch());
+    disk.setMadeMountFolder(found.madeMountFolder);
     const TeardownOutcome outcome = disk.tearDown();
     if (!outcome.finished) {
         err << programName << ": " << outcome.userText << Qt::endl;

@@ -1,238 +1,313 @@
-// vellumar-ramdev: attaches memory files to loop devices and releases them again.
+// vellumar-ramdev: the one program of Vellumar that runs as root. Ordinary users reach it
+// through pkexec; it makes, formats, mounts, unmounts and releases memory disks, and acts only
+// on the caller's own disks, known by the records it keeps.
 //
-//   vellumar-ramdev attach ram://<blocks>   prints "/dev/loopN" and a line end, nothing else
-//   vellumar-ramdev detach /dev/loopN       only devices this helper attached
+//   vellumar-ramdev attach ram://<blocks>          prints "/dev/loopN" and the disk's id
+//   vellumar-ramdev format /dev/loopN <id> <label>
+//   vellumar-ramdev mount /dev/loopN <id> <folder> prints the folder
+//   vellumar-ramdev unmount /dev/loopN <id>
+//   vellumar-ramdev detach /dev/loopN <id>
+//   vellumar-ramdev list                           the caller's disks (root: all), one a line
+//   vellumar-ramdev check                          nothing: whether the helper may run at all
 //
 // Exit status: 0 done, 1 the system refused (busy, out of memory), 2 refused request.
 
-#include <cerrno>
-#include <cstdint>
+#include "Caller.h"
+#include "Formatter.h"
+#include "LoopDevice.h"
+#include "MemoryBudget.h"
+#include "RecordStore.h"
+#include "SafeMount.h"
+#include "Text.h"
+
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <linux/loop.h>
 #include <string>
-#include <sys/ioctl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
-constexpr unsigned loopMajor = 7;
-constexpr char memoryFileName[] = "vellumar-ramdisk";
-constexpr char backingMarker[] = "/memfd:vellumar-ramdisk";
+using Text::fail;
 
-int fail(int status, const std::string &message)
-{
-    std::fprintf(stderr, "vellumar-ramdev: %s\n", message.c_str());
-    return status;
-}
+constexpr size_t disksPerUser = 32;
 
-std::string systemError(const std::string &what, int error)
-{
-    return what + ": " + std::strerror(error);
-}
-
-std::string readSmallFile(const std::string &path)
-{
-    std::string text;
-    if (FILE *file = std::fopen(path.c_str(), "re")) {
-        char buffer[512];
-        const size_t length = std::fread(buffer, 1, sizeof buffer, file);
-        text.assign(buffer, length);
-        std::fclose(file);
-    }
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
-        text.pop_back();
-    return text;
-}
-
-bool allDigits(const std::string &text)
-{
-    if (text.empty() || text.size() > 19)
-        return false;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
-}
+const char usage[] = "usage: vellumar-ramdev attach ram://<blocks> | format /dev/loopN <id> "
+                     "<label> | mount /dev/loopN <id> <folder> | unmount /dev/loopN <id> | "
+                     "detach /dev/loopN <id> | list | check";
 
 // "ram://<blocks>" with a block count of 1 to 2^32 - 1.
 bool parseRequest(const std::string &request, uint64_t &blocks)
 {
     const std::string prefix = "ram://";
-    if (request.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    const std::string number = request.substr(prefix.size());
-    if (!allDigits(number))
-        return false;
-    blocks = std::stoull(number);
-    return blocks > 0 && blocks <= UINT32_MAX;
+    return request.compare(0, prefix.size(), prefix) == 0 &&
+           Text::parseUnsigned(request.substr(prefix.size()), blocks) && blocks > 0 &&
+           blocks <= UINT32_MAX;
 }
 
-// Opens /dev/loopN, making the node first when udev has not (yet) made it.
-int openLoop(int number)
+bool parseDevice(const std::string &device, int &number)
 {
-    const std::string path = "/dev/loop" + std::to_string(number);
-    int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd >= 0 || errno != ENOENT)
-        return fd;
-    unsigned major = loopMajor;
-    unsigned minor = unsigned(number);
-    const std::string numbers = readSmallFile("/sys/block/loop" + std::to_string(number) + "/dev");
-    std::sscanf(numbers.c_str(), "%u:%u", &major, &minor);
-    if (mknod(path.c_str(), S_IFBLK | 0660, makedev(major, minor)) != 0 && errno != EEXIST)
-        return -1;
-    return open(path.c_str(), O_RDWR | O_CLOEXEC);
+    const std::string prefix = "/dev/loop";
+    uint64_t value = 0;
+    if (device.compare(0, prefix.size(), prefix) != 0 ||
+        !Text::parseUnsigned(device.substr(prefix.size()), value) || value >= 1u << 20)
+        return false;
+    number = int(value);
+    return true;
 }
 
-int attach(const std::string &request)
+// The caller's disk named by device and id, checked against the system. A disk that is not the
+// caller's is answered exactly like one that does not exist.
+int findDisk(const Caller &caller, RecordStore &store, const std::string &device,
+             const std::string &id, DiskRecord &record, bool orphanAllowed = false)
+{
+    int number = -1;
+    uint64_t memoryInode = 0;
+    if (!parseDevice(device, number) || !Text::parseUnsigned(id, memoryInode))
+        return fail(2, "refusing \"" + device + "\" \"" + id +
+                           "\": expected /dev/loopN and the disk's id");
+    const std::string notYours = "no disk of yours is " + device + " with id " + id;
+    if (!store.find(number, record)) {
+        // Root may release a memory device of ours that has no record (its maker was stopped
+        // between attaching and recording).
+        uint64_t memoryDevice = 0;
+        uint64_t inode = 0;
+        if (!orphanAllowed || !caller.isRoot() ||
+            !LoopDevice::ourMemoryFile(number, memoryDevice, inode) || inode != memoryInode)
+            return fail(2, notYours);
+        struct stat node
+        {
+        };
+        if (stat(device.c_str(), &node) != 0)
+            return fail(2, notYours);
+        record = {};
+        record.loopNumber = number;
+        record.loopRdev = node.st_rdev;
+        record.memoryDevice = memoryDevice;
+        record.memoryInode = inode;
+        return 0;
+    }
+    if (!caller.mayActOn(record.owner))
+        return fail(2, notYours);
+    if (!LoopDevice::isBoundTo(record)) {
+        store.remove(number);
+        return fail(2, notYours + " any more (it was released)");
+    }
+    if (record.memoryInode != memoryInode)
+        return fail(2, notYours + ": that device now belongs to another disk");
+    return 0;
+}
+
+// What the caller's other disks may still fill, in bytes.
+uint64_t unfilledByOthers(const Caller &caller, const std::vector<DiskRecord> &records,
+                          size_t &count)
+{
+    uint64_t unfilled = 0;
+    count = 0;
+    for (const DiskRecord &record : records) {
+        if (record.owner != caller.uid || !LoopDevice::isBoundTo(record))
+            continue;
+        ++count;
+        const uint64_t size = record.blocks * 512;
+        const uint64_t used = SafeMount::usedBytes(record);
+        unfilled += size > used ? size - used : 0;
+    }
+    return unfilled;
+}
+
+int attach(const Caller &caller, RecordStore &store, const std::string &request)
 {
     uint64_t blocks = 0;
     if (!parseRequest(request, blocks))
         return fail(2, "expected ram://<blocks> with 1 to 4294967295 blocks of 512 bytes, got \"" +
                            request + "\"");
-    const uint64_t bytes = blocks * 512;
+    size_t count = 0;
+    const uint64_t unfilled = unfilledByOthers(caller, store.all(), count);
+    if (count >= disksPerUser)
+        return fail(2, "you have " + std::to_string(count) +
+                           " disks already, the most one user may have; eject one first");
+    MemoryBudget::Figures figures;
+    if (!MemoryBudget::read(figures))
+        return fail(1, "cannot read the machine's memory figures");
+    const std::string refusal = MemoryBudget::refusal(blocks * 512, unfilled, figures);
+    if (!refusal.empty())
+        return fail(2, refusal);
 
-    const int memory = memfd_create(memoryFileName, MFD_CLOEXEC);
-    if (memory < 0)
-        return fail(1, systemError("cannot make the memory file", errno));
-    if (ftruncate(memory, off_t(bytes)) != 0)
-        return fail(1, systemError("cannot size the memory file", errno));
-
-    const int control = open("/dev/loop-control", O_RDWR | O_CLOEXEC);
-    if (control < 0)
-        return fail(1, systemError("cannot open /dev/loop-control (run as root)", errno));
-
-    // Another program may take the free device between asking and configuring: ask again.
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        const int number = ioctl(control, LOOP_CTL_GET_FREE);
-        if (number < 0)
-            return fail(1, systemError("no free loop device", errno));
-        const int loop = openLoop(number);
-        if (loop < 0)
-            return fail(1, systemError("cannot open /dev/loop" + std::to_string(number), errno));
-
-        loop_config config{};
-        config.fd = unsigned(memory);
-        // Blocks of 4096 bytes match the file system's; a size that is no multiple keeps 512.
-        config.block_size = bytes % 4096 == 0 ? 4096 : 0;
-        // No autoclear: the device must outlive this helper.
-        std::strncpy(reinterpret_cast<char *>(config.info.lo_file_name), memoryFileName,
-                     LO_NAME_SIZE - 1);
-        int result = ioctl(loop, LOOP_CONFIGURE, &config);
-        if (result != 0 && errno == EINVAL) {
-            // Kernels before LOOP_CONFIGURE: the same in three steps.
-            result = ioctl(loop, LOOP_SET_FD, memory);
-            if (result == 0) {
-                if (ioctl(loop, LOOP_SET_STATUS64, &config.info) != 0) {
-                    const int error = errno;
-                    ioctl(loop, LOOP_CLR_FD, 0);
-                    close(loop);
-                    return fail(1, systemError("cannot configure the loop device", error));
-                }
-                if (config.block_size)
-                    ioctl(loop, LOOP_SET_BLOCK_SIZE, (unsigned long)config.block_size);
-            }
-        }
-        if (result == 0) {
-            close(loop);
-            std::printf("/dev/loop%d\n", number);
-            return std::fflush(stdout) == 0 ? 0 : 1;
-        }
-        const int error = errno;
-        close(loop);
-        if (error != EBUSY)
-            return fail(1, systemError("cannot attach the memory file", error));
+    LoopDevice::Attached attached;
+    std::string problem;
+    if (!LoopDevice::attachMemory(blocks * 512, attached, problem))
+        return fail(1, problem);
+    DiskRecord record;
+    record.loopNumber = attached.number;
+    record.loopRdev = attached.rdev;
+    record.memoryDevice = attached.memoryDevice;
+    record.memoryInode = attached.memoryInode;
+    record.owner = caller.uid;
+    record.blocks = blocks;
+    if (!store.save(record, problem)) {
+        LoopDevice::release(attached);
+        return fail(1, problem);
     }
-    return fail(1, "every free loop device was taken by someone else; try again");
+    // A device whose name could not be handed over would be left attached: release it.
+    const bool answered =
+        std::printf("%s\n%s\n", record.device().c_str(), record.id().c_str()) > 0 &&
+        std::fflush(stdout) == 0;
+    if (!answered) {
+        LoopDevice::release(attached);
+        store.remove(record.loopNumber);
+        return fail(1, "cannot hand over the device name; the disk was released again");
+    }
+    close(attached.fd);
+    return 0;
 }
 
-// Whether the loop device is still bound to the backing file with this inode.
-bool boundToInode(const std::string &device, decltype(loop_info64::lo_inode) inode)
+int format(const Caller &caller, RecordStore &store, const std::vector<std::string> &args)
 {
-    const int loop = open(device.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (loop < 0)
-        return false;
-    loop_info64 status{};
-    const bool bound = ioctl(loop, LOOP_GET_STATUS64, &status) == 0 && status.lo_inode == inode;
-    close(loop);
-    return bound;
+    DiskRecord record;
+    if (const int status = findDisk(caller, store, args[0], args[1], record))
+        return status;
+    if (SafeMount::isMounted(record))
+        return fail(2, "refusing to format " + record.device() + ": it is mounted");
+    const std::string &label = args[2];
+    if (label.size() > Formatter::labelLimitBytes)
+        return fail(2, "the label \"" + label + "\" is longer than 16 bytes");
+    record.label = label;
+    std::string problem;
+    if (Formatter::format(record, caller, problem) != 0)
+        return fail(1, problem);
+    record.formatted = true;
+    if (!store.save(record, problem))
+        return fail(1, problem);
+    return 0;
 }
 
-int detach(const std::string &device)
+int mount(const Caller &caller, RecordStore &store, const std::vector<std::string> &args)
 {
-    const std::string prefix = "/dev/loop";
-    if (device.compare(0, prefix.size(), prefix) != 0 || !allDigits(device.substr(prefix.size())))
-        return fail(2, "refusing \"" + device +
-                           "\": only /dev/loopN devices of Vellumar are detached");
-    const std::string name = device.substr(5);
-
-    struct stat info
-    {
-    };
-    if (lstat(device.c_str(), &info) != 0)
-        return fail(2, systemError("refusing \"" + device + "\"", errno));
-    if (!S_ISBLK(info.st_mode) || major(info.st_rdev) != loopMajor)
-        return fail(2, "refusing \"" + device + "\": not a loop device");
-    const std::string numbers =
-        std::to_string(major(info.st_rdev)) + ":" + std::to_string(minor(info.st_rdev));
-    if (readSmallFile("/sys/block/" + name + "/dev") != numbers)
-        return fail(2, "refusing \"" + device + "\": the node does not match " + name);
-    const std::string backing = "/sys/block/" + name + "/loop/backing_file";
-    if (readSmallFile(backing).rfind(backingMarker, 0) != 0)
-        return fail(2, "refusing \"" + device + "\": it is not a Vellumar memory disk");
-
-    // Exclusive: fails while the volume is mounted or anyone else holds the device.
-    const int loop = open(device.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC | O_NOFOLLOW);
-    if (loop < 0) {
-        if (errno == EBUSY)
-            return fail(1, "device is busy");
-        return fail(1, systemError("cannot open " + device, errno));
+    DiskRecord record;
+    if (const int status = findDisk(caller, store, args[0], args[1], record))
+        return status;
+    if (!record.formatted)
+        return fail(2, "refusing to mount " + record.device() + ": it has no file system yet");
+    if (SafeMount::isMounted(record))
+        return fail(2, record.device() + " is mounted already, at \"" + record.mountPath + "\"");
+    std::string problem;
+    if (const int status = SafeMount::mountDisk(caller, args[2], record, problem))
+        return fail(status, problem);
+    if (!store.save(record, problem)) {
+        // A mount without its record could never be ejected by its owner: undo it.
+        std::string ignored;
+        SafeMount::unmountDisk(record, ignored);
+        return fail(1, problem);
     }
-    struct stat opened
-    {
-    };
-    if (fstat(loop, &opened) != 0 || opened.st_rdev != info.st_rdev ||
-        readSmallFile(backing).rfind(backingMarker, 0) != 0) {
-        close(loop);
-        return fail(2, "refusing \"" + device + "\": it changed while being checked");
-    }
-    if (ioctl(loop, LOOP_CLR_FD, 0) != 0) {
-        const int error = errno;
-        close(loop);
-        if (error == EBUSY)
-            return fail(1, "device is busy");
-        return fail(1, systemError("cannot detach " + device, error));
-    }
-    // Alone with the device, the release happened inside the call. Otherwise it happens when
-    // the last other holder lets go: wait for that briefly. The freed name may be taken by a
-    // new disk at once, so "still ours" means still bound to the same memory file.
-    loop_info64 status{};
-    const bool releasedNow = ioctl(loop, LOOP_GET_STATUS64, &status) != 0 && errno == ENXIO;
-    const auto memoryInode = status.lo_inode;
-    close(loop);
-    bool released = releasedNow;
-    for (int wait = 0; !released && wait < 200; ++wait) {
-        usleep(10000);
-        released = !boundToInode(device, memoryInode);
-    }
-    if (!released)
-        return fail(1, "device is busy");
-    std::printf("\"%s\" ejected.\n", device.c_str());
+    std::printf("%s\n", record.mountPath.c_str());
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
+
+int unmount(const Caller &caller, RecordStore &store, const std::vector<std::string> &args)
+{
+    DiskRecord record;
+    if (const int status = findDisk(caller, store, args[0], args[1], record))
+        return status;
+    std::string problem;
+    if (SafeMount::unmountDisk(record, problem) != 0)
+        return fail(1, problem);
+    if (store.find(record.loopNumber, record)) {
+        record.mountId = 0;
+        if (!store.save(record, problem))
+            return fail(1, problem);
+    }
+    return 0;
+}
+
+int detach(const Caller &caller, RecordStore &store, const std::vector<std::string> &args)
+{
+    DiskRecord record;
+    if (const int status = findDisk(caller, store, args[0], args[1], record, true))
+        return status;
+    // The memory goes only once the volume is gone: detaching "succeeds" lazily while mounted.
+    if (SafeMount::isMounted(record))
+        return fail(1, record.device() + " is still mounted; unmount it first");
+    std::string problem;
+    if (const int status = LoopDevice::detach(record, problem))
+        return fail(status, problem);
+    store.remove(record.loopNumber);
+    std::printf("\"%s\" ejected.\n", record.device().c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// One line a disk: device, id, owner, KiB, mounted (0/1), folder made (0/1), folder, label;
+// separated by tabs, the folder and label escaped as %XX.
+int list(const Caller &caller, RecordStore &store)
+{
+    for (const DiskRecord &record : store.all()) {
+        if (!caller.mayActOn(record.owner))
+            continue;
+        if (!LoopDevice::isBoundTo(record)) {
+            store.remove(record.loopNumber);
+            continue;
+        }
+        const bool mounted = SafeMount::isMounted(record);
+        std::printf("%s\t%s\t%u\t%llu\t%d\t%d\t%s\t%s\n", record.device().c_str(),
+                    record.id().c_str(), unsigned(record.owner),
+                    (unsigned long long)(record.blocks / 2), mounted ? 1 : 0,
+                    record.madeFolder ? 1 : 0, Text::escape(record.mountPath).c_str(),
+                    Text::escape(record.label).c_str());
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+struct Command
+{
+    const char *name;
+    size_t arguments;
+};
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "attach") == 0)
-        return attach(argv[2]);
-    if (argc == 3 && std::strcmp(argv[1], "detach") == 0)
-        return detach(argv[2]);
-    return fail(2, "usage: vellumar-ramdev attach ram://<blocks> | detach /dev/loopN");
+    // A closed answer pipe must be an error to handle, not a death between two steps; and
+    // nothing may stop the helper half-way through a change of the system.
+    std::signal(SIGPIPE, SIG_IGN);
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTSTP})
+        sigaddset(&blocked, signal);
+    sigprocmask(SIG_BLOCK, &blocked, nullptr);
+    umask(022);
+
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    static const Command commands[] = {{"attach", 1}, {"format", 3}, {"mount", 3}, {"unmount", 2},
+                                       {"detach", 2}, {"list", 0},   {"check", 0}};
+    const std::string name = words.empty() ? std::string() : words[0];
+    const std::vector<std::string> args(words.empty() ? words.end() : words.begin() + 1,
+                                        words.end());
+    bool known = false;
+    for (const Command &command : commands)
+        known = known || (name == command.name && args.size() == command.arguments);
+    if (!known)
+        return fail(2, usage);
+
+    Caller caller;
+    std::string problem;
+    if (!Caller::identify(caller, problem))
+        return fail(2, problem);
+    if (name == "check")
+        return 0;
+    RecordStore store;
+    if (!store.open(problem))
+        return fail(1, problem);
+    if (name == "attach")
+        return attach(caller, store, args[0]);
+    if (name == "format")
+        return format(caller, store, args);
+    if (name == "mount")
+        return mount(caller, store, args);
+    if (name == "unmount")
+        return unmount(caller, store, args);
+    if (name == "detach")
+        return detach(caller, store, args);
+    return list(caller, store);
 }

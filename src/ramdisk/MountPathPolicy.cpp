@@ -87,6 +87,10 @@ QString mountPathProblem(const QString &path)
     const QFileInfo info(cleaned);
     if (info.exists() && !info.isDir())
         return localizedStringForKey(QStringLiteral("MountPathIsFile")).arg(cleaned);
+    // Only the last folder is ever made for a disk.
+    const QString parent = Paths::deletingLastPathComponent(cleaned);
+    if (!QFileInfo(parent).isDir())
+        return localizedStringForKey(QStringLiteral("MountPathParentMissing")).arg(cleaned, parent);
     if (SystemDisks::isMountPoint(cleaned) || SystemDisks::isMountPoint(real))
         return localizedStringForKey(QStringLiteral("MountPathAlreadyMounted")).arg(cleaned);
     if (info.isDir() && !QDir(cleaned).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |

@@ -55,9 +55,128 @@ void giveToInvokingUser(const QString &path)
     }
 }
 
+void logError(const QString &message)
+{
+    SystemLog::log(QStringLiteral("Error: %1").arg(message));
+}
+
 QString toolName(const QString &launchPath)
 {
     return QFileInfo(launchPath).fileName();
+}
+
+// Runs one tool with an empty standard input, killed with its children after the time limit.
+CommandResult runTool(const QString &launchPath, const QStringList &arguments)
+{
+    CommandResult result;
+    QProcess process;
+    process.setProgram(launchPath);
+    process.setArguments(arguments);
+    // No tool may wait for input that never comes.
+    process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own, so that a tool killed after the time limit takes its children along.
+    process.setChildProcessModifier([] { setpgid(0, 0); });
+    process.start();
+    if (!process.waitForStarted(-1)) {
+        result.output = ERROR;
+        result.errorOutput = process.errorString();
+        return result;
+    }
+    result.started = true;
+    if (!process.waitForFinished(RamDisk::commandTimeLimitMs())) {
+        const qint64 pid = process.processId();
+        if (pid > 0)
+            ::kill(-pid_t(pid), SIGKILL);
+        process.kill();
+        process.waitForFinished(-1);
+        result.timedOut = true;
+    }
+    result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromUtf8(process.readAllStandardOutput());
+    result.errorOutput = QString::fromUtf8(process.readAllStandardError());
+    return result;
+}
+
+void makeSupportFolder()
+{
+    // Without a home folder the support folder would land at the root of the file system.
+    const QString home = QDir::cleanPath(QDir::homePath());
+    if (home.isEmpty() || home == QStringLiteral("/") || !QFileInfo(home).isDir()) {
+        logError(QStringLiteral("no home folder, so no support folder was made"));
+        return;
+    }
+    // A fresh Linux home has no ~/Library: the missing levels above the support folder are made
+    // too, or the default mount location could never be used.
+    const QString parent = Paths::expandTilde(QStringLiteral("~/Library/Application Support/"));
+    if (!QFileInfo::exists(parent)) {
+        const QString library = Paths::expandTilde(QStringLiteral("~/Library"));
+        const bool hadLibrary = QFileInfo::exists(library);
+        if (QDir().mkpath(parent)) {
+            if (!hadLibrary)
+                giveToInvokingUser(library);
+            giveToInvokingUser(parent);
+        } else {
+            logError(QStringLiteral("impossible to create directory 1"));
+        }
+    }
+    const QString folder =
+        Paths::expandTilde(QStringLiteral("~/Library/Application Support/Vellumar"));
+    if (!QFileInfo::exists(folder)) {
+        if (QDir().mkdir(folder))
+            giveToInvokingUser(folder);
+        else
+            logError(QStringLiteral("impossible to create directory 2"));
+    }
+}
+
+// pkexec answers for itself with 126 (the user dismissed the authentication) and 127 (not
+// authorised, or the helper could not be started); the helper's own statuses are 0 to 2.
+bool refusedByPkexec(const QString &launchPath, const CommandResult &run)
+{
+    return launchPath == ToolTable::pkexecPath() && run.started && !run.timedOut &&
+           (run.exitStatus == 126 || run.exitStatus == 127);
+}
+
+QString pkexecRefusal(const CommandResult &run)
+{
+    const QString words = run.errorOutput.trimmed();
+    if (run.exitStatus == 126)
+        return localizedStringForKey(QStringLiteral("PrivilegeDismissed"));
+    return localizedStringForKey(QStringLiteral("PrivilegeRefused"))
+        .arg(ToolTable::policyActionId(), words);
+}
+
+// The helper's words without its name in front.
+QString withoutHelperName(QString words)
+{
+    const QString prefix = QStringLiteral("vellumar-ramdev: ");
+    QStringList lines = words.trimmed().split(QLatin1Char('\n'));
+    for (QString &line : lines) {
+        if (line.startsWith(prefix))
+            line = line.mid(prefix.size());
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The tool's words as a sentence of ours: capital first letter, full stop at the end.
+QString asSentence(QString words)
+{
+    words = words.trimmed();
+    if (!words.isEmpty())
+        words[0] = words.at(0).toUpper();
+    if (!words.isEmpty() && !words.endsWith(QLatin1Char('.')))
+        words += QLatin1Char('.');
+    return words;
+}
+
+// A failed step in one sentence, the tool's own words after it.
+QString stepFailure(const ToolRow &row, const CommandResult &run)
+{
+    if (!run.started)
+        return ERROR;
+    if (refusedByPkexec(row.launchPath, run))
+        return pkexecRefusal(run);
+    return withoutHelperName(run.failureMessage(toolName(row.launchPath)));
 }
 
 } // namespace
@@ -83,6 +202,7 @@ struct RamDisk::Private
     mutable QMutex mutex; // guards the strings: the teardown thread reads them
     quint32 diskBlockSize = 0;
     QString device;
+    QString diskId;
     QString mountPath;
     QString diskName;
     RamDiskDelegate *delegate = nullptr;
@@ -92,13 +212,15 @@ struct RamDisk::Private
     std::atomic<bool> detached{false}; // the last detach run released the device
     // Set when mount() failed: whatever is mounted on the path then is not ours to unmount.
     std::atomic<bool> mountFailed{false};
+    QString umountFailure; // the unmount tool's words when it refused, under `mutex`
 
     DiskFields fields() const
     {
         QMutexLocker lock(&mutex);
         const Paths::Owner owner = Paths::invokingUser();
-        return {diskBlockSize, device,   mountPath, cutLabel(diskName, table->labelLimitBytes),
-                owner.uid,     owner.gid};
+        return {
+            diskBlockSize, device,   diskId, mountPath, cutLabel(diskName, table->labelLimitBytes),
+            owner.uid,     owner.gid};
     }
 };
 
@@ -118,6 +240,9 @@ QString RamDisk::mountPathGenerator()
     if (!defaults.objectForKey(MountPath_pref).isValid())
         defaults.registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
     const QString location = defaults.stringForKey(MountPath_pref);
+    // The default location is ours to make; a path under it must be usable right away.
+    if (location == DefaultMountPathLocation)
+        makeSupportFolder();
     const int number = ++diskSequentialID;
     // The location is taken literally: it is never used as a format.
     const QString path = location + QStringLiteral("/ramdisk") + QString::number(getpid()) +
@@ -147,6 +272,18 @@ void RamDisk::setDevice(const QString &device)
 {
     QMutexLocker lock(&d->mutex);
     d->device = device;
+}
+
+QString RamDisk::diskId() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->diskId;
+}
+
+void RamDisk::setDiskId(const QString &id)
+{
+    QMutexLocker lock(&d->mutex);
+    d->diskId = id;
 }
 
 QString RamDisk::mountPath() const
@@ -204,33 +341,10 @@ void RamDisk::setMadeMountFolder(bool made)
 
 CommandResult RamDisk::runCommand(const QString &launchPath, const QStringList &arguments)
 {
-    CommandResult result;
-    QProcess process;
-    process.setProgram(launchPath);
-    process.setArguments(arguments);
-    // No tool may wait for input that never comes.
-    process.setStandardInputFile(QProcess::nullDevice());
-    // A group of its own, so that a tool killed after the time limit takes its children along.
-    process.setChildProcessModifier([] { setpgid(0, 0); });
-    process.start();
-    if (!process.waitForStarted(-1)) {
+    const CommandResult result = runTool(launchPath, arguments);
+    if (!result.started)
         errorCreatingDisk(QStringLiteral("Error Executing Command:%1 err:%2")
-                              .arg(launchPath, process.errorString()));
-        result.output = ERROR;
-        return result;
-    }
-    result.started = true;
-    if (!process.waitForFinished(commandTimeLimitMs())) {
-        const qint64 pid = process.processId();
-        if (pid > 0)
-            ::kill(-pid_t(pid), SIGKILL);
-        process.kill();
-        process.waitForFinished(-1);
-        result.timedOut = true;
-    }
-    result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.output = QString::fromUtf8(process.readAllStandardOutput());
-    result.errorOutput = QString::fromUtf8(process.readAllStandardError());
+                              .arg(launchPath, result.errorOutput));
     return result;
 }
 
@@ -241,28 +355,7 @@ QString RamDisk::launchCommand(const QString &launchPath, const QStringList &arg
 
 void RamDisk::createApplicationSupportFolder()
 {
-    // A fresh Linux home has no ~/Library: the missing levels above the support folder are made
-    // too, or the default mount location could never be used.
-    const QString parent = Paths::expandTilde(QStringLiteral("~/Library/Application Support/"));
-    if (!QFileInfo::exists(parent)) {
-        const QString library = Paths::expandTilde(QStringLiteral("~/Library"));
-        const bool hadLibrary = QFileInfo::exists(library);
-        if (QDir().mkpath(parent)) {
-            if (!hadLibrary)
-                giveToInvokingUser(library);
-            giveToInvokingUser(parent);
-        } else {
-            errorCreatingDisk(QStringLiteral("impossible to create directory 1"));
-        }
-    }
-    const QString folder =
-        Paths::expandTilde(QStringLiteral("~/Library/Application Support/Vellumar"));
-    if (!QFileInfo::exists(folder)) {
-        if (QDir().mkdir(folder))
-            giveToInvokingUser(folder);
-        else
-            errorCreatingDisk(QStringLiteral("impossible to create directory 2"));
-    }
+    makeSupportFolder();
 }
 
 void RamDisk::errorCreatingDisk(const QString &message)
@@ -289,11 +382,13 @@ bool RamDisk::allocateRAM()
     const ToolRow &row = d->table->allocate;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     if (!run.succeeded()) {
-        sendFaseToDelegate(0, false,
-                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        sendFaseToDelegate(0, false, stepFailure(row, run));
         return false;
     }
-    const QString device = run.output.trimmed();
+    // The device on the first line; the disk's identity, when the tool gives one, on the next.
+    const QStringList lines = run.output.trimmed().split(QLatin1Char('\n'));
+    const QString device = lines.value(0).trimmed();
+    setDiskId(lines.value(1).trimmed());
     if (device.isEmpty()) {
         sendFaseToDelegate(
             0, false,
@@ -315,8 +410,7 @@ bool RamDisk::createFilesystem()
     const DiskFields fields = d->fields();
     const CommandResult run = runCommand(row.launchPath, row.arguments(fields));
     if (!run.succeeded()) {
-        sendFaseToDelegate(1, false,
-                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        sendFaseToDelegate(1, false, stepFailure(row, run));
         return false;
     }
     QString result = run.output;
@@ -346,7 +440,10 @@ bool RamDisk::mount()
         return false;
     }
     bool made = false;
-    if (!QFileInfo::exists(path)) {
+    if (d->table->mountMakesFolder) {
+        // The tool makes the folder, and removes it again when it cannot mount there.
+        made = !QFileInfo::exists(path);
+    } else if (!QFileInfo::exists(path)) {
         if (!QDir().mkdir(path)) {
             errorCreatingDisk(QStringLiteral("impossible to create directory"));
             sendFaseToDelegate(2, false, QStringLiteral("impossible to create mount directory"));
@@ -362,10 +459,9 @@ bool RamDisk::mount()
         if (d->table->isMounted && d->table->isMounted(path))
             d->mountFailed = false;
         // Leave nothing half-made: the folder goes again if it is ours and still empty.
-        else if (made && QDir().rmdir(path))
+        else if (d->table->mountMakesFolder || (made && QDir().rmdir(path)))
             d->madeMountFolder = false;
-        sendFaseToDelegate(2, false,
-                           run.started ? run.failureMessage(toolName(row.launchPath)) : ERROR);
+        sendFaseToDelegate(2, false, stepFailure(row, run));
         return false;
     }
     d->mountFailed = false;
@@ -392,6 +488,8 @@ bool RamDisk::umount()
         return true;
     const ToolRow &row = d->table->umount;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
+    QMutexLocker lock(&d->mutex);
+    d->umountFailure = run.started && !run.succeeded() ? stepFailure(row, run) : QString();
     return run.started;
 }
 
@@ -404,7 +502,7 @@ QString RamDisk::detach()
     if (!run.started)
         return QStringLiteral("Error occurred 181");
     if (!run.succeeded())
-        return run.failureMessage(toolName(row.launchPath));
+        return stepFailure(row, run);
     d->detached = true;
     return run.output;
 }
@@ -471,9 +569,18 @@ TeardownOutcome RamDisk::tearDown()
     const ToolTable &table = *d->table;
 
     outcome.unmounted = umount();
-    if (!d->mountFailed.load() && !path.isEmpty() && table.isMounted && table.isMounted(path)) {
+    QString refusal;
+    {
+        QMutexLocker lock(&d->mutex);
+        refusal = d->umountFailure;
+    }
+    // A refused unmount stops the teardown: the memory goes only after its volume is gone.
+    if (!refusal.isEmpty() ||
+        (!d->mountFailed.load() && !path.isEmpty() && table.isMounted && table.isMounted(path))) {
         outcome.unmounted = false;
-        outcome.userText = localizedStringForKey(QStringLiteral("StillMounted")).arg(path);
+        outcome.userText = refusal.isEmpty()
+                               ? localizedStringForKey(QStringLiteral("StillMounted")).arg(path)
+                               : asSentence(refusal);
         endTeardown();
         return outcome;
     }
@@ -494,6 +601,39 @@ TeardownOutcome RamDisk::tearDown()
     outcome.userText = outcome.detachAnswer;
     endTeardown();
     return outcome;
+}
+
+// --- privilege --------------------------------------------------------------------------------
+
+QString RamDisk::privilegeProblem()
+{
+    const std::shared_ptr<const ToolTable> table = toolTable();
+    // Only the helper through pkexec needs checking: root runs it directly, and a table of
+    // other tools (another platform, a test's) has nothing to ask.
+    if (table->allocate.launchPath != ToolTable::pkexecPath()) {
+        if (table->allocate.launchPath == ToolTable::ramdevPath() &&
+            !QFileInfo(table->allocate.launchPath).isExecutable())
+            return localizedStringForKey(QStringLiteral("HelperMissing"))
+                .arg(table->allocate.launchPath);
+        return QString();
+    }
+    const QString helper = ToolTable::ramdevPath();
+    if (!QFileInfo(ToolTable::pkexecPath()).isExecutable())
+        return localizedStringForKey(QStringLiteral("PkexecMissing"));
+    if (!QFileInfo(helper).isExecutable())
+        return localizedStringForKey(QStringLiteral("HelperMissing")).arg(helper);
+    if (!QFileInfo::exists(ToolTable::policyFilePath()))
+        return localizedStringForKey(QStringLiteral("PolicyMissing"))
+            .arg(ToolTable::policyFilePath());
+    const ToolRow row = ToolTable::helperRow(
+        helper, [](const DiskFields &) { return QStringList{QStringLiteral("check")}; }, false);
+    const CommandResult run = runTool(row.launchPath, row.arguments({}));
+    if (run.succeeded())
+        return QString();
+    if (refusedByPkexec(row.launchPath, run))
+        return pkexecRefusal(run);
+    return localizedStringForKey(QStringLiteral("HelperFailed"))
+        .arg(run.failureMessage(toolName(helper)));
 }
 
 // --- configuration ----------------------------------------------------------------------------

@@ -71,6 +71,10 @@ public:
     void setDiskBlockSize(quint32 blocks);
     QString device() const; // null until allocation printed one
     void setDevice(const QString &device);
+    // The identity the memory tool gave the disk beside its device (empty when it gave none):
+    // the device name alone may belong to another disk once this one is gone.
+    QString diskId() const;
+    void setDiskId(const QString &id);
     QString mountPath() const; // null until given or generated
     void setMountPath(const QString &path);
     QString diskName() const;
@@ -110,6 +114,10 @@ public:
     void createApplicationSupportFolder();
     void errorCreatingDisk(const QString &message);
     void sendFaseToDelegate(int phase, bool successful, const QString &result);
+
+    // Why disks cannot be made by this user now, in one sentence; empty when they can. Asks the
+    // system (one call of the helper) and may show the system's authentication dialog.
+    static QString privilegeProblem();
 
     // The tools used by every disk made afterwards (tests install fake ones).
     static void setToolTable(std::shared_ptr<const ToolTable> table);

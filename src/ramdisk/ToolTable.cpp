@@ -2,13 +2,12 @@
 
 #include "SystemDisks.h"
 
-#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-
-// 128 MiB in 512-byte blocks: from this size on the journal is fixed at 8 MiB.
-constexpr quint32 smallJournalFromBlocks = 128u * 2048u;
 
 QString firstExisting(const QStringList &candidates)
 {
@@ -70,45 +69,27 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
                           return QStringList{QStringLiteral("attach"),
                                              QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
                       }};
-    // Nothing is written that the memory already holds as zeros: an empty disk keeps almost
-    // none of its memory. A small journal stays: without one, ext4 will not reuse an inode
-    // deleted in the last minutes and checks each one, so creating many files right after
-    // deleting many (a rebuilt cache) becomes quadratic. 8 MiB from 128 MiB up; below that
-    // mkfs picks 4 MiB itself, or none for the smallest disks.
-    table.createFilesystem = {createFilesystem,
-                              [](const DiskFields &disk) {
-                                  QStringList arguments{
-                                      QStringLiteral("-F"),
-                                      QStringLiteral("-q"),
-                                      QStringLiteral("-b"),
-                                      QStringLiteral("4096"),
-                                      QStringLiteral("-m"),
-                                      QStringLiteral("0"),
-                                      QStringLiteral("-O"),
-                                      QStringLiteral("has_journal"),
-                                      QStringLiteral("-E"),
-                                      QStringLiteral("root_owner=%1:%2,assume_storage_prezeroed=1")
-                                          .arg(disk.ownerUid)
-                                          .arg(disk.ownerGid)};
-                                  if (disk.diskBlockSize >= smallJournalFromBlocks)
-                                      arguments << QStringLiteral("-J") << QStringLiteral("size=8");
-                                  arguments << QStringLiteral("-L") << disk.label << disk.device;
-                                  return arguments;
-                              },
-                              true};
-    // discard punches the memory of deleted files out of the memory file.
-    table.mount = {mount,
-                   [](const DiskFields &disk) {
-                       return QStringList{
-                           QStringLiteral("-t"), QStringLiteral("ext4"),
-                           QStringLiteral("-o"), QStringLiteral("discard,noatime,nosuid,nodev"),
-                           disk.device,          disk.mountPath};
-                   },
-                   true};
-    table.umount = {umount, [](const DiskFields &disk) { return QStringList{disk.mountPath}; }};
+    // The helper writes the file system itself (a user never gets the raw device): ext4 made for
+    // memory, the label already cut to its limit.
+    table.createFilesystem = {
+        createFilesystem,
+        [](const DiskFields &disk) {
+            return QStringList{QStringLiteral("format"), disk.device, disk.diskId, disk.label};
+        },
+        true};
+    // Always nosuid, nodev, noatime, and discard so deleted files give their memory back.
+    table.mount = {
+        mount,
+        [](const DiskFields &disk) {
+            return QStringList{QStringLiteral("mount"), disk.device, disk.diskId, disk.mountPath};
+        },
+        true};
+    table.umount = {umount, [](const DiskFields &disk) {
+                        return QStringList{QStringLiteral("unmount"), disk.device, disk.diskId};
+                    }};
     table.detach = {detach,
                     [](const DiskFields &disk) {
-                        return QStringList{QStringLiteral("detach"), disk.device};
+                        return QStringList{QStringLiteral("detach"), disk.device, disk.diskId};
                     },
                     true};
     table.removeMountPath = {removeMountPath,
@@ -119,12 +100,14 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
 
 ToolTable ToolTable::linuxTable()
 {
-    ToolTable table = linuxTableWith(
-        ramdevPath(),
-        firstExisting({QStringLiteral("/sbin/mkfs.ext4"), QStringLiteral("/usr/sbin/mkfs.ext4")}),
-        firstExisting({QStringLiteral("/bin/mount"), QStringLiteral("/usr/bin/mount")}),
-        firstExisting({QStringLiteral("/bin/umount"), QStringLiteral("/usr/bin/umount")}),
-        ramdevPath(), QString());
+    const QString helper = ramdevPath();
+    ToolTable table = linuxTableWith(helper, helper, helper, helper, helper, QString());
+    for (ToolRow *row :
+         {&table.allocate, &table.createFilesystem, &table.mount, &table.umount, &table.detach})
+        *row = helperRow(helper, row->arguments, row->needsDevice);
+    table.mountMakesFolder = true;
+    table.list = helperRow(
+        helper, [](const DiskFields &) { return QStringList{QStringLiteral("list")}; }, false);
     table.isMounted = [](const QString &path) { return SystemDisks::isMountPoint(path); };
     table.isAttached = [](const QString &device) { return SystemDisks::isOurMemoryDevice(device); };
     return table;
@@ -139,18 +122,58 @@ ToolTable ToolTable::platformTable()
 #endif
 }
 
+bool ToolTable::helperNeedsPkexec()
+{
+    return geteuid() != 0;
+}
+
+ToolRow ToolTable::helperRow(const QString &helper,
+                             std::function<QStringList(const DiskFields &)> arguments,
+                             bool needsDevice)
+{
+    if (!helperNeedsPkexec())
+        return {helper, std::move(arguments), needsDevice};
+    return {pkexecPath(),
+            [helper, arguments = std::move(arguments)](const DiskFields &disk) {
+                return QStringList{helper} + arguments(disk);
+            },
+            needsDevice};
+}
+
 QString ToolTable::ramdevPath()
 {
-    const QString name = QStringLiteral("/vellumar-ramdev");
-    QStringList candidates;
-    const QString fromEnvironment = qEnvironmentVariable("VELLUMAR_RAMDEV");
-    if (!fromEnvironment.isEmpty())
-        candidates << fromEnvironment;
-    if (QCoreApplication::instance())
-        candidates << QCoreApplication::applicationDirPath() + name;
-    candidates << QStringLiteral(VELLUMAR_BUILD_BIN_DIR) + name
-               << QStringLiteral(VELLUMAR_INSTALL_LIBEXEC_DIR) + name;
-    return firstExisting(candidates);
+    const QString installed =
+        QStringLiteral(VELLUMAR_INSTALL_LIBEXEC_DIR) + QStringLiteral("/vellumar-ramdev");
+    const QString chosen = qEnvironmentVariable("VELLUMAR_RAMDEV");
+    if (chosen.isEmpty() || geteuid() != 0)
+        return installed;
+    // Root runs what it names only when nobody but root could have changed it.
+    for (QString path = chosen; path != QStringLiteral("/") && !path.isEmpty();
+         path = QFileInfo(path).path()) {
+        struct stat info
+        {
+        };
+        const QByteArray name = QFile::encodeName(path);
+        if (lstat(name.constData(), &info) != 0 || info.st_uid != 0 || (info.st_mode & 022) != 0 ||
+            (path == chosen && !S_ISREG(info.st_mode)))
+            return installed;
+    }
+    return chosen;
+}
+
+QString ToolTable::pkexecPath()
+{
+    return firstExisting({QStringLiteral("/usr/bin/pkexec"), QStringLiteral("/bin/pkexec")});
+}
+
+QString ToolTable::policyActionId()
+{
+    return QStringLiteral("org.vellumar.ramdev");
+}
+
+QString ToolTable::policyFilePath()
+{
+    return QStringLiteral("/usr/share/polkit-1/actions/%1.policy").arg(policyActionId());
 }
 
 QString cutLabel(const QString &name, int limitBytes)

@@ -9,6 +9,7 @@ struct DiskFields
 {
     quint32 diskBlockSize = 0;
     QString device; // null while no device was allocated
+    QString diskId; // what the memory tool printed after the device: the disk's identity
     QString mountPath;
     QString label;     // the volume name, already cut to the table's label limit
     uint ownerUid = 0; // the user the file system's root folder belongs to
@@ -56,6 +57,11 @@ struct ToolTable
 
     // Longest volume label the file system takes, in bytes of UTF-8; 0 for no limit.
     int labelLimitBytes = 0;
+    // The mount tool makes a missing mount folder itself (and removes it again when the mount
+    // fails); otherwise mount() makes it before running the tool.
+    bool mountMakesFolder = false;
+    // The disks of ours the system knows, one line each (empty launch path: none to ask).
+    ToolRow list;
 
     // Probes teardown uses to see whether a step really did its work. Unset: assume it did.
     // linuxTable() reads the mount table and the loop devices' backing files.
@@ -64,7 +70,8 @@ struct ToolTable
 
     // The command lines of the original platform, kept as data.
     static ToolTable macTable();
-    // Our helper for the memory device, ext4 and the system's mount tools; the default here.
+    // Our root helper for every privileged step, run through pkexec unless we are root; the
+    // default here.
     static ToolTable linuxTable();
     // The Linux argument lists with other launch paths (an empty removal path: in-process).
     // No probes: fake devices must not be looked up on the real system; set them as needed.
@@ -74,9 +81,20 @@ struct ToolTable
     // The table of the machine we run on.
     static ToolTable platformTable();
 
-    // Where vellumar-ramdev is: $VELLUMAR_RAMDEV, next to the application, the build's bin
-    // folder, then the installed libexec folder; the first that is executable.
+    // Where vellumar-ramdev is installed. Only root may point elsewhere, with $VELLUMAR_RAMDEV
+    // naming a program that root alone can change; nothing is looked for in a build folder.
     static QString ramdevPath();
+    // pkexec, which starts the helper for everyone but root.
+    static QString pkexecPath();
+    // The polkit action that lets a user run the helper, and the file that declares it.
+    static QString policyActionId();
+    static QString policyFilePath();
+    // Whether the helper is started through pkexec (we are not root).
+    static bool helperNeedsPkexec();
+    // The row that runs `helper` with the given arguments, through pkexec when needed.
+    static ToolRow helperRow(const QString &helper,
+                             std::function<QStringList(const DiskFields &)> arguments,
+                             bool needsDevice);
 };
 
 // Label for the file system: `name` cut to `limitBytes` bytes of UTF-8 without splitting a

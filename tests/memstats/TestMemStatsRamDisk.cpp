@@ -1,5 +1,7 @@
 #include "MenuMeterMemStats.h"
+#include "RamDisk.h"
 #include "RealDisks.h"
+#include "TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,54 +15,14 @@
 
 namespace {
 
-QString ramdevPath()
-{
-    const QString name = QStringLiteral("/vellumar-ramdev");
-    const QStringList candidates{qEnvironmentVariable("VELLUMAR_RAMDEV"),
-                                 QCoreApplication::applicationDirPath() + name,
-                                 QStringLiteral(VELLUMAR_BUILD_BIN_DIR) + name};
-    for (const QString &candidate : candidates) {
-        if (!candidate.isEmpty() && QFileInfo(candidate).isExecutable())
-            return candidate;
-    }
-    return {};
-}
-
-struct Result
-{
-    int status;
-    QString output;
-};
-
-Result runTool(const QString &program, const QStringList &args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return {-1, QStringLiteral("%1 did not finish").arg(program)};
-    }
-    const int status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return {status, QString::fromUtf8(process.readAll()).trimmed()};
-}
-
-// Unmounts and detaches what the test made, whichever way the test ends.
+// Ejects the disk the test made, whichever way the test ends.
 struct DiskGuard
 {
-    QString ramdev;
-    QString device;
-    QString mountPoint;
-    bool mounted = false;
-
+    RamDisk *disk = nullptr;
     ~DiskGuard()
     {
-        // Only what this test made: other disks on the machine are left alone.
-        if (mounted && runTool(QStringLiteral("umount"), {mountPoint}).status != 0)
-            runTool(QStringLiteral("umount"), {QStringLiteral("-l"), mountPoint});
-        if (!device.isEmpty() && runTool(ramdev, {QStringLiteral("detach"), device}).status != 0)
-            runTool(QStringLiteral("losetup"), {QStringLiteral("-d"), device});
+        if (disk)
+            disk->tearDown();
     }
 };
 
@@ -115,38 +77,18 @@ class TestMemStatsRamDisk : public QObject
 private slots:
     void ramDiskMemoryShowsAsUsed()
     {
-        VELLUMAR_REQUIRE_ROOT();
-        const QString ramdev = ramdevPath();
-        if (ramdev.isEmpty())
-            QSKIP("vellumar-ramdev is not built (build the vellumar-ramdev target or set "
-                  "$VELLUMAR_RAMDEV)");
-
-        QTemporaryDir dir;
-        DiskGuard guard{ramdev, {}, dir.filePath(QStringLiteral("mnt"))};
-        QVERIFY(QDir().mkpath(guard.mountPoint));
-
-        const Result attached =
-            runTool(ramdev, {QStringLiteral("attach"), QStringLiteral("ram://524288")});
-        QVERIFY2(attached.status == 0 && attached.output.startsWith(QStringLiteral("/dev/")),
-                 qPrintable(attached.output));
-        guard.device = attached.output.section(QLatin1Char('\n'), -1).trimmed();
-
-        const Result made =
-            runTool(QStringLiteral("mkfs.ext4"),
-                    {QStringLiteral("-q"), QStringLiteral("-F"), QStringLiteral("-O"),
-                     QStringLiteral("^has_journal"), guard.device});
-        QVERIFY2(made.status == 0, qPrintable(made.output));
-        const Result mounted =
-            runTool(QStringLiteral("mount"),
-                    {QStringLiteral("-t"), QStringLiteral("ext4"), QStringLiteral("-o"),
-                     QStringLiteral("discard"), guard.device, guard.mountPoint});
-        QVERIFY2(mounted.status == 0, qPrintable(mounted.output));
-        guard.mounted = true;
+        VELLUMAR_REQUIRE_DISKS();
+        TestEnvironment env;
+        RamDisk disk(524288, QStringLiteral("MemStats"));
+        disk.setMountPath(env.path(QStringLiteral("mnt")));
+        DiskGuard guard{&disk};
+        QVERIFY(disk.allocateRAM() && disk.createFilesystem() && disk.mount());
+        const QString mountPoint = disk.mountPath();
 
         // Other processes on the machine move "used" too; a rise of 190 MB in any of five tries
         // shows that the disk's memory counts as used.
         MenuMeterMemStats stats;
-        const QString data = guard.mountPoint + QStringLiteral("/data");
+        const QString data = mountPoint + QStringLiteral("/data");
         double bestRise = 0;
         for (int attempt = 0; attempt < 5 && bestRise < 190; ++attempt) {
             QFile::remove(data);

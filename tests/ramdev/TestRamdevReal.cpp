@@ -1,34 +1,92 @@
 #include "RealDisks.h"
+#include "SystemDisks.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QtTest>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
-// The helper on real loop devices. Needs root.
+// The root helper on real loop devices and real mounts. Needs root; a user caller is played by
+// giving the helper the PKEXEC_UID that pkexec would give it.
 class TestRamdevReal : public QObject
 {
     Q_OBJECT
 
-    QStringList m_attached; // released in cleanup whatever happened
-
     struct Run
     {
         int exitCode;
-        QByteArray out;
-        QByteArray err;
+        QString out;
+        QString err;
     };
 
-    static Run helper(const QStringList &arguments)
+    struct Disk
+    {
+        QString device;
+        QString id;
+        QString caller; // the PKEXEC_UID it was made with, empty for root
+    };
+
+    QList<Disk> m_made; // ejected in cleanup whatever happened
+    QTemporaryDir m_dir;
+    uid_t m_userUid = 65534;
+
+    static QString helperPath()
+    {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/vellumar-ramdev");
+    }
+
+    static Run helper(const QStringList &arguments, const QString &caller = QString(),
+                      const QString &standardOutput = QString())
     {
         QProcess process;
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vellumar-ramdev"),
-                      arguments);
-        process.waitForFinished(30000);
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("SUDO_UID"));
+        if (!caller.isEmpty())
+            environment.insert(QStringLiteral("PKEXEC_UID"), caller);
+        process.setProcessEnvironment(environment);
+        if (!standardOutput.isEmpty())
+            process.setStandardOutputFile(standardOutput);
+        process.start(helperPath(), arguments);
+        process.waitForFinished(60000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QString user() const { return QString::number(m_userUid); }
+
+    Disk attach(const QString &request, const QString &caller = QString())
+    {
+        const Run run = helper({QStringLiteral("attach"), request}, caller);
+        const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (run.exitCode != 0 || lines.size() != 2)
+            return {};
+        const Disk disk{lines.at(0), lines.at(1), caller};
+        m_made << disk;
+        return disk;
+    }
+
+    // A disk formatted and mounted on `folder`, made for `caller`.
+    Disk mounted(const QString &folder, const QString &caller = QString())
+    {
+        const Disk disk = attach(QStringLiteral("ram://16384"), caller);
+        if (disk.device.isEmpty() ||
+            helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("t")}, caller)
+                    .exitCode != 0 ||
+            helper({QStringLiteral("mount"), disk.device, disk.id, folder}, caller).exitCode != 0)
+            return {};
+        return disk;
+    }
+
+    Run on(const char *verb, const Disk &disk, const QString &caller)
+    {
+        return helper({QString::fromLatin1(verb), disk.device, disk.id}, caller);
     }
 
     static QString sysfs(const QString &device, const QString &entry)
@@ -38,88 +96,86 @@ class TestRamdevReal : public QObject
                                               : QString();
     }
 
-    QString attach(const QString &request)
+    static bool attached(const Disk &disk) { return SystemDisks::isOurMemoryDevice(disk.device); }
+
+    QString folder(const QString &name, uid_t owner)
     {
-        const Run run = helper({QStringLiteral("attach"), request});
-        const QString device = QString::fromUtf8(run.out).trimmed();
-        if (run.exitCode == 0)
-            m_attached << device;
-        return run.exitCode == 0 && run.out == device.toUtf8() + '\n' ? device : QString();
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(path);
+        ::chown(QFile::encodeName(path).constData(), owner, owner);
+        return path;
     }
 
 private slots:
-    void cleanup()
-    {
-        for (const QString &device : std::as_const(m_attached))
-            helper({QStringLiteral("detach"), device});
-        m_attached.clear();
-    }
-
-    void attachThenDetach()
+    void initTestCase()
     {
         VELLUMAR_REQUIRE_ROOT();
-        const QString device = attach(QStringLiteral("ram://16384"));
-        QVERIFY(device.startsWith(QStringLiteral("/dev/loop")));
-        QVERIFY(sysfs(device, QStringLiteral("loop/backing_file"))
-                    .startsWith(QStringLiteral("/memfd:vellumar-ramdisk")));
-        QCOMPARE(sysfs(device, QStringLiteral("size")), QStringLiteral("16384"));
-        QCOMPARE(sysfs(device, QStringLiteral("queue/logical_block_size")), QStringLiteral("4096"));
-        // Must outlive the helper: no autoclear.
-        QCOMPARE(sysfs(device, QStringLiteral("loop/autoclear")), QStringLiteral("0"));
+        if (const passwd *nobody = getpwnam("nobody"))
+            m_userUid = nobody->pw_uid;
+        // The played user must be able to reach its folders.
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ReadOther |
+                                                        QFile::ExeOther));
+    }
 
-        const Run run = helper({QStringLiteral("detach"), device});
+    void cleanup()
+    {
+        for (const Disk &disk : std::as_const(m_made)) {
+            on("unmount", disk, disk.caller);
+            on("detach", disk, disk.caller);
+        }
+        m_made.clear();
+    }
+
+    void attachListDetach()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const Disk disk = attach(QStringLiteral("ram://16384"));
+        QVERIFY(disk.device.startsWith(QStringLiteral("/dev/loop")));
+        QVERIFY(sysfs(disk.device, QStringLiteral("loop/backing_file"))
+                    .startsWith(QStringLiteral("/memfd:vellumar-ramdisk")));
+        QCOMPARE(sysfs(disk.device, QStringLiteral("size")), QStringLiteral("16384"));
+        QCOMPARE(sysfs(disk.device, QStringLiteral("queue/logical_block_size")),
+                 QStringLiteral("4096"));
+        // Must outlive the helper: no autoclear.
+        QCOMPARE(sysfs(disk.device, QStringLiteral("loop/autoclear")), QStringLiteral("0"));
+        QVERIFY(helper({QStringLiteral("list")})
+                    .out.contains(
+                        QStringLiteral("%1\t%2\t0\t8192\t0\t0\t\t\n").arg(disk.device, disk.id)));
+
+        const Run run = on("detach", disk, {});
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, QStringLiteral("\"%1\" ejected.\n").arg(device).toUtf8());
-        m_attached.removeAll(device);
-        QVERIFY(!RealDisks::ourLoopDevices().contains(device));
+        QCOMPARE(run.out, QStringLiteral("\"%1\" ejected.\n").arg(disk.device));
+        QVERIFY(!attached(disk));
+        QVERIFY(!helper({QStringLiteral("list")}).out.contains(disk.device + QLatin1Char('\t')));
         // A second detach finds nothing of ours there any more.
-        QCOMPARE(helper({QStringLiteral("detach"), device}).exitCode, 2);
+        QCOMPARE(on("detach", disk, {}).exitCode, 2);
     }
 
     void oddSizesKeepSmallBlocks()
     {
         VELLUMAR_REQUIRE_ROOT();
-        const QString device = attach(QStringLiteral("ram://2049"));
-        QVERIFY(!device.isEmpty());
-        QCOMPARE(sysfs(device, QStringLiteral("size")), QStringLiteral("2049"));
-        QCOMPARE(sysfs(device, QStringLiteral("queue/logical_block_size")), QStringLiteral("512"));
+        const Disk disk = attach(QStringLiteral("ram://2049"));
+        QVERIFY(!disk.device.isEmpty());
+        QCOMPARE(sysfs(disk.device, QStringLiteral("size")), QStringLiteral("2049"));
+        QCOMPARE(sysfs(disk.device, QStringLiteral("queue/logical_block_size")),
+                 QStringLiteral("512"));
     }
 
     void busyDeviceIsKept()
     {
         VELLUMAR_REQUIRE_ROOT();
-        const QString device = attach(QStringLiteral("ram://2048"));
-        QVERIFY(!device.isEmpty());
+        const Disk disk = attach(QStringLiteral("ram://2048"));
+        QVERIFY(!disk.device.isEmpty());
         // Held exclusively, as a mounted file system holds it.
-        const int holder = open(QFile::encodeName(device).constData(), O_RDONLY | O_EXCL);
+        const int holder = open(QFile::encodeName(disk.device).constData(), O_RDONLY | O_EXCL);
         QVERIFY(holder >= 0);
-        const Run run = helper({QStringLiteral("detach"), device});
+        const Run run = on("detach", disk, {});
         close(holder);
         QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.err.contains("device is busy"));
+        QVERIFY(run.err.contains(QStringLiteral("device is busy")));
         QVERIFY(run.out.isEmpty());
-        QVERIFY(RealDisks::ourLoopDevices().contains(device));
-    }
-
-    void othersLoopDevicesAreRefused()
-    {
-        VELLUMAR_REQUIRE_ROOT();
-        QTemporaryFile image;
-        QVERIFY(image.open());
-        QVERIFY(image.resize(1024 * 1024));
-        QProcess losetup;
-        losetup.start(QStringLiteral("losetup"),
-                      {QStringLiteral("-f"), QStringLiteral("--show"), image.fileName()});
-        QVERIFY(losetup.waitForFinished(10000));
-        const QString device = QString::fromUtf8(losetup.readAllStandardOutput()).trimmed();
-        QVERIFY(device.startsWith(QStringLiteral("/dev/loop")));
-        const auto release = qScopeGuard([&] {
-            QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), device});
-        });
-        const Run run = helper({QStringLiteral("detach"), device});
-        QCOMPARE(run.exitCode, 2);
-        QVERIFY(run.out.isEmpty());
-        QCOMPARE(sysfs(device, QStringLiteral("loop/backing_file")), image.fileName());
+        QVERIFY(attached(disk));
     }
 
     void parallelAttachesGetDistinctDevices()
@@ -128,21 +184,243 @@ private slots:
         std::vector<std::unique_ptr<QProcess>> runs;
         for (int i = 0; i < 4; ++i) {
             runs.push_back(std::make_unique<QProcess>());
-            runs.back()->start(QCoreApplication::applicationDirPath() +
-                                   QStringLiteral("/vellumar-ramdev"),
+            runs.back()->start(helperPath(),
                                {QStringLiteral("attach"), QStringLiteral("ram://2048")});
         }
         QStringList devices;
         for (auto &run : runs) {
             QVERIFY(run->waitForFinished(30000));
-            const QString device = QString::fromUtf8(run->readAllStandardOutput()).trimmed();
+            const QStringList lines =
+                QString::fromUtf8(run->readAllStandardOutput()).split(QLatin1Char('\n'));
             if (run->exitCode() == 0)
-                m_attached << device;
+                m_made << Disk{lines.value(0), lines.value(1), {}};
             QCOMPARE(run->exitCode(), 0);
-            devices << device;
+            devices << lines.value(0);
         }
         devices.removeDuplicates();
         QCOMPARE(devices.size(), 4);
+    }
+
+    // The device whose name could not be handed over is released again, never left behind.
+    void anAnswerThatCannotBeWrittenReleasesTheDevice()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString before = helper({QStringLiteral("list")}).out;
+        const Run run = helper({QStringLiteral("attach"), QStringLiteral("ram://2048")}, {},
+                               QStringLiteral("/dev/full"));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("released")), qPrintable(run.err));
+        QCOMPARE(helper({QStringLiteral("list")}).out, before);
+    }
+
+    void sizesBeyondTheMachineAreRefusedBeforeAnythingIsMade()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString before = helper({QStringLiteral("list")}).out;
+        const Run run = helper({QStringLiteral("attach"), QStringLiteral("ram://4294967295")});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("more than this machine can give")),
+                 qPrintable(run.err));
+        QCOMPARE(helper({QStringLiteral("list")}).out, before);
+    }
+
+    void formatMountUnmountDetach()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString target = m_dir.filePath(QStringLiteral("new folder"));
+        const Disk disk = attach(QStringLiteral("ram://16384"), user());
+        QVERIFY(!disk.device.isEmpty());
+        // Nothing to mount before there is a file system.
+        QCOMPARE(helper({QStringLiteral("mount"), disk.device, disk.id, target}, user()).exitCode,
+                 2);
+        const QString parent = folder(QStringLiteral("users"), m_userUid);
+        const QString mountPoint = parent + QStringLiteral("/disk");
+        QCOMPARE(helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("Scratch")},
+                        user())
+                     .exitCode,
+                 0);
+        const Run mount = helper(
+            {QStringLiteral("mount"), disk.device, disk.id, parent + QStringLiteral("//disk")},
+            user());
+        QVERIFY2(mount.exitCode == 0, qPrintable(mount.err));
+        QCOMPARE(mount.out, mountPoint + QLatin1Char('\n'));
+        // The folder was made for the user, the volume is theirs, and nothing runs as root on it.
+        QCOMPARE(QFileInfo(mountPoint).ownerId(), m_userUid);
+        QFile mountInfo(QStringLiteral("/proc/self/mountinfo"));
+        QVERIFY(mountInfo.open(QIODevice::ReadOnly));
+        const QString table = QString::fromUtf8(mountInfo.readAll());
+        QString line;
+        for (const QString &candidate : table.split(QLatin1Char('\n')))
+            if (candidate.contains(QLatin1Char(' ') + mountPoint + QLatin1Char(' ')))
+                line = candidate;
+        for (const char *option : {"nosuid", "nodev", "noatime"})
+            QVERIFY2(line.contains(QLatin1String(option)), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("discard")), qPrintable(line));
+        QVERIFY(helper({QStringLiteral("list")}, user())
+                    .out.contains(QStringLiteral("%1\t%2\t%3\t8192\t1\t1\t%4\tScratch\n")
+                                      .arg(disk.device, disk.id, user(), mountPoint)));
+
+        // The memory never goes while the volume is mounted.
+        const Run early = on("detach", disk, user());
+        QCOMPARE(early.exitCode, 1);
+        QVERIFY(early.err.contains(QStringLiteral("still mounted")));
+        QVERIFY(attached(disk));
+        QCOMPARE(on("unmount", disk, user()).exitCode, 0);
+        QVERIFY(!SystemDisks::isMountPoint(mountPoint));
+        QCOMPARE(on("detach", disk, user()).exitCode, 0);
+        QVERIFY(!attached(disk));
+    }
+
+    // Another user's disk is answered like one that does not exist; a helper started without
+    // root's privileges does nothing at all.
+    void onlyTheCallersOwnDisks()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const Disk roots = attach(QStringLiteral("ram://2048"));
+        QVERIFY(!roots.device.isEmpty());
+        const Run list = helper({QStringLiteral("list")}, user());
+        QVERIFY(!list.out.contains(roots.device + QLatin1Char('\t')));
+        for (const char *verb : {"unmount", "detach"}) {
+            const Run run = on(verb, roots, user());
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.err.contains(QStringLiteral("no disk of yours")), qPrintable(run.err));
+        }
+        const Run format =
+            helper({QStringLiteral("format"), roots.device, roots.id, QStringLiteral("x")}, user());
+        QCOMPARE(format.exitCode, 2);
+        QVERIFY(attached(roots));
+
+        QProcess direct;
+        direct.start(QStringLiteral("runuser"),
+                     {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
+                      helperPath(), QStringLiteral("detach"), roots.device, roots.id});
+        QVERIFY(direct.waitForFinished(30000));
+        QCOMPARE(direct.exitCode(), 2);
+        QVERIFY(direct.readAllStandardError().contains("pkexec"));
+        QVERIFY(attached(roots));
+    }
+
+    // A device name read earlier may belong to another disk now: the id tells them apart.
+    void aStaleDeviceNameIsRefused()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const Disk first = attach(QStringLiteral("ram://2048"));
+        QCOMPARE(on("detach", first, {}).exitCode, 0);
+        Disk second;
+        for (int tries = 0; tries < 20 && second.device != first.device; ++tries)
+            second = attach(QStringLiteral("ram://2048"));
+        if (second.device != first.device)
+            QSKIP("the kernel gave the freed device to someone else meanwhile");
+        for (const char *verb : {"unmount", "detach"}) {
+            const Run run = on(verb, first, {});
+            QCOMPARE(run.exitCode, 2);
+            QVERIFY2(run.err.contains(QStringLiteral("another disk")), qPrintable(run.err));
+        }
+        QVERIFY(attached(second));
+    }
+
+    void foldersThatAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("someone else's folder") << "foreign"
+                                               << "belongs to someone else";
+        QTest::newRow("a folder above that is not theirs") << "foreign-parent"
+                                                           << "is not yours";
+        QTest::newRow("a symbolic link") << "symlink"
+                                         << "symbolic link";
+        QTest::newRow("a link further up") << "symlink-parent"
+                                           << "symbolic link";
+        QTest::newRow("a folder with files") << "non-empty"
+                                             << "not empty";
+        QTest::newRow("a folder holding a disk") << "mounted"
+                                                 << "already mounted";
+        QTest::newRow("dot-dot") << "dotdot"
+                                 << "are not allowed";
+        QTest::newRow("relative") << "relative"
+                                  << "absolute";
+    }
+
+    void foldersThatAreRefused()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        QFETCH(QString, kind);
+        QFETCH(QString, words);
+        const QString mine = folder(QStringLiteral("mine-") + kind, m_userUid);
+        const QString rootsFolder = folder(QStringLiteral("roots-") + kind, 0);
+        QString target;
+        if (kind == QStringLiteral("foreign")) {
+            target = rootsFolder;
+        } else if (kind == QStringLiteral("foreign-parent")) {
+            target = rootsFolder + QStringLiteral("/new");
+        } else if (kind == QStringLiteral("symlink")) {
+            target = mine + QStringLiteral("/link");
+            QVERIFY(QFile::link(folder(QStringLiteral("elsewhere"), m_userUid), target));
+        } else if (kind == QStringLiteral("symlink-parent")) {
+            QVERIFY(QFile::link(mine, m_dir.filePath(QStringLiteral("via-") + kind)));
+            target = m_dir.filePath(QStringLiteral("via-") + kind + QStringLiteral("/new"));
+        } else if (kind == QStringLiteral("non-empty")) {
+            target = mine;
+            QFile file(mine + QStringLiteral("/keep.txt"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == QStringLiteral("mounted")) {
+            target = mine + QStringLiteral("/taken");
+            QVERIFY(!mounted(target, user()).device.isEmpty());
+        } else if (kind == QStringLiteral("dotdot")) {
+            target =
+                mine + QStringLiteral("/../") + QFileInfo(mine).fileName() + QStringLiteral("/x");
+        } else {
+            target = QStringLiteral("relative/x");
+        }
+        const Disk disk = attach(QStringLiteral("ram://16384"), user());
+        QCOMPARE(
+            helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("t")}, user())
+                .exitCode,
+            0);
+        const QStringList filesBefore =
+            QDir(rootsFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const Run run = helper({QStringLiteral("mount"), disk.device, disk.id, target}, user());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(words), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        // Nothing mounted, nothing made, nothing lost.
+        QVERIFY(!helper({QStringLiteral("list")}, user())
+                     .out.contains(disk.device + QLatin1Char('\t') + disk.id + QLatin1Char('\t') +
+                                   user() + QStringLiteral("\t8192\t1")));
+        QCOMPARE(QDir(rootsFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
+        if (kind == QStringLiteral("non-empty"))
+            QVERIFY(QFile::exists(mine + QStringLiteral("/keep.txt")));
+    }
+
+    // A volume someone stacked on the disk's folder is never unmounted by an eject.
+    void aVolumeStackedOnTopIsLeftAlone()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString mountPoint =
+            folder(QStringLiteral("stacked"), m_userUid) + QStringLiteral("/disk");
+        const Disk disk = mounted(mountPoint, user());
+        QVERIFY(!disk.device.isEmpty());
+        QCOMPARE(::mount("stacked-tmpfs", QFile::encodeName(mountPoint).constData(), "tmpfs", 0,
+                         "size=1m"),
+                 0);
+        const auto unstack =
+            qScopeGuard([&] { ::umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH); });
+        QFile precious(mountPoint + QStringLiteral("/precious"));
+        QVERIFY(precious.open(QIODevice::WriteOnly));
+        precious.write("keep");
+        precious.close();
+
+        const Run run = on("unmount", disk, user());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("tmpfs stacked-tmpfs")), qPrintable(run.err));
+        QVERIFY(QFile::exists(mountPoint + QStringLiteral("/precious")));
+        QCOMPARE(on("detach", disk, user()).exitCode, 1);
+        QVERIFY(attached(disk));
+
+        // Once the other volume is gone, the eject goes through.
+        QCOMPARE(::umount2(QFile::encodeName(mountPoint).constData(), 0), 0);
+        QCOMPARE(on("unmount", disk, user()).exitCode, 0);
+        QCOMPARE(on("detach", disk, user()).exitCode, 0);
     }
 };
 

@@ -21,13 +21,19 @@ private slots:
         row("over 32 bits", {QStringLiteral("attach"), QStringLiteral("ram://4294967296")});
         row("trailing text", {QStringLiteral("attach"), QStringLiteral("ram://8x")});
         row("other scheme", {QStringLiteral("attach"), QStringLiteral("file:///tmp/x")});
-        row("a disk", {QStringLiteral("detach"), QStringLiteral("/dev/sda")});
-        row("a file", {QStringLiteral("detach"), QStringLiteral("/etc/passwd")});
-        row("no number", {QStringLiteral("detach"), QStringLiteral("/dev/loop")});
-        row("a partition", {QStringLiteral("detach"), QStringLiteral("/dev/loop0p1")});
-        row("a detour", {QStringLiteral("detach"), QStringLiteral("/dev/../dev/loop0")});
-        row("control", {QStringLiteral("detach"), QStringLiteral("/dev/loop-control")});
-        row("not attached", {QStringLiteral("detach"), QStringLiteral("/dev/loop9999")});
+        const QString one = QStringLiteral("1");
+        row("a disk", {QStringLiteral("detach"), QStringLiteral("/dev/sda"), one});
+        row("a file", {QStringLiteral("detach"), QStringLiteral("/etc/passwd"), one});
+        row("no number", {QStringLiteral("detach"), QStringLiteral("/dev/loop"), one});
+        row("a partition", {QStringLiteral("detach"), QStringLiteral("/dev/loop0p1"), one});
+        row("a detour", {QStringLiteral("detach"), QStringLiteral("/dev/../dev/loop0"), one});
+        row("control", {QStringLiteral("detach"), QStringLiteral("/dev/loop-control"), one});
+        row("not attached", {QStringLiteral("detach"), QStringLiteral("/dev/loop9999"), one});
+        row("mount without a folder",
+            {QStringLiteral("mount"), QStringLiteral("/dev/loop9999"), one});
+        row("relative folder", {QStringLiteral("mount"), QStringLiteral("/dev/loop9999"), one,
+                                QStringLiteral("relative")});
+        row("unmount by a path", {QStringLiteral("unmount"), QStringLiteral("/tmp"), one});
     }
 
     void refusesMalformedRequests()

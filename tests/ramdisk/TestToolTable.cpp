@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
+#include <unistd.h>
 
 class TestToolTable : public QObject
 {
@@ -20,8 +21,13 @@ class TestToolTable : public QObject
 
     static DiskFields fields(const QString &device)
     {
-        return {2048, device, QStringLiteral("/Volumes/ram disk"), QStringLiteral("My Disk"),
-                501,  20};
+        return {2048,
+                device,
+                QStringLiteral("41"),
+                QStringLiteral("/Volumes/ram disk"),
+                QStringLiteral("My Disk"),
+                501,
+                20};
     }
 
 private slots:
@@ -50,50 +56,67 @@ private slots:
         QCOMPARE(mac.detach.arguments(none), list({"detach"}));
     }
 
-    void linuxCommandLines()
+    void linuxStepsAreHelperCalls()
+    {
+        const ToolTable linux = ToolTable::linuxTableWith(
+            QStringLiteral("/h"), QStringLiteral("/h"), QStringLiteral("/h"), QStringLiteral("/h"),
+            QStringLiteral("/h"), QString());
+        const DiskFields disk = fields(QStringLiteral("/dev/loop3"));
+        QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
+        QCOMPARE(linux.createFilesystem.arguments(disk),
+                 list({"format", "/dev/loop3", "41", "My Disk"}));
+        QCOMPARE(linux.mount.arguments(disk),
+                 list({"mount", "/dev/loop3", "41", "/Volumes/ram disk"}));
+        QCOMPARE(linux.umount.arguments(disk), list({"unmount", "/dev/loop3", "41"}));
+        QCOMPARE(linux.detach.arguments(disk), list({"detach", "/dev/loop3", "41"}));
+        // Removal is an in-process rmdir, never a recursive tool; the helper makes the folder.
+        QVERIFY(linux.removeMountPath.launchPath.isEmpty());
+        QVERIFY(ToolTable::linuxTable().mountMakesFolder);
+        for (const ToolRow *row : {&linux.createFilesystem, &linux.mount, &linux.detach})
+            QVERIFY(row->needsDevice);
+    }
+
+    void helperRunsThroughPkexecForUsers()
     {
         const ToolTable linux = ToolTable::linuxTable();
         const DiskFields disk = fields(QStringLiteral("/dev/loop3"));
-        QVERIFY(linux.allocate.launchPath.endsWith(QStringLiteral("/vellumar-ramdev")));
-        QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
-        QCOMPARE(
-            linux.createFilesystem.arguments(disk),
-            list({"-F", "-q", "-b", "4096", "-m", "0", "-O", "has_journal", "-E",
-                  "root_owner=501:20,assume_storage_prezeroed=1", "-L", "My Disk", "/dev/loop3"}));
-        // From 128 MiB on the journal has a fixed small size.
-        DiskFields large = disk;
-        large.diskBlockSize = 128 * 2048;
-        QCOMPARE(linux.createFilesystem.arguments(large).mid(9, 4),
-                 list({"root_owner=501:20,assume_storage_prezeroed=1", "-J", "size=8", "-L"}));
-        large.diskBlockSize = 128 * 2048 - 1;
-        QVERIFY(!linux.createFilesystem.arguments(large).contains(QStringLiteral("-J")));
-        QCOMPARE(linux.mount.arguments(disk),
-                 list({"-t", "ext4", "-o", "discard,noatime,nosuid,nodev", "/dev/loop3",
-                       "/Volumes/ram disk"}));
-        QCOMPARE(linux.umount.arguments(disk), list({"/Volumes/ram disk"}));
-        QCOMPARE(linux.detach.arguments(disk), list({"detach", "/dev/loop3"}));
-        // Removal is an in-process rmdir, never a recursive tool.
-        QVERIFY(linux.removeMountPath.launchPath.isEmpty());
-        for (const ToolRow *row : {&linux.createFilesystem, &linux.mount, &linux.detach})
-            QVERIFY(row->needsDevice);
-        QVERIFY(QFileInfo(linux.createFilesystem.launchPath).isExecutable());
-        QVERIFY(QFileInfo(linux.mount.launchPath).isExecutable());
-        QVERIFY(QFileInfo(linux.umount.launchPath).isExecutable());
+        const QString helper = ToolTable::ramdevPath();
+        for (const ToolRow *row : {&linux.allocate, &linux.createFilesystem, &linux.mount,
+                                   &linux.umount, &linux.detach, &linux.list}) {
+            if (geteuid() == 0) {
+                QCOMPARE(row->launchPath, helper);
+            } else {
+                QCOMPARE(row->launchPath, ToolTable::pkexecPath());
+                QCOMPARE(row->arguments(disk).value(0), helper);
+            }
+        }
+        QCOMPARE(linux.list.arguments(disk).last(), QStringLiteral("list"));
     }
 
-    void helperIsFoundFromTheEnvironmentFirst()
+    void helperIsOnlyWhereRootAloneCanChangeIt()
     {
+        const QString installed =
+            QStringLiteral(VELLUMAR_INSTALL_LIBEXEC_DIR) + QStringLiteral("/vellumar-ramdev");
+        qunsetenv("VELLUMAR_RAMDEV");
+        QCOMPARE(ToolTable::ramdevPath(), installed);
+        // A program in a folder others may write to is never run, not even by root.
         QTemporaryDir dir;
-        const QString fake = dir.filePath(QStringLiteral("helper"));
-        QFile file(fake);
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::WriteOther |
+                                                      QFile::ExeOther | QFile::ReadOther));
+        const QString planted = dir.filePath(QStringLiteral("helper"));
+        QFile file(planted);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        qputenv("VELLUMAR_RAMDEV", fake.toLocal8Bit());
-        QCOMPARE(ToolTable::ramdevPath(), fake);
-        // Not executable: skipped for the next candidate.
-        file.setPermissions(QFile::ReadOwner);
-        QVERIFY(ToolTable::ramdevPath() != fake);
+        qputenv("VELLUMAR_RAMDEV", planted.toLocal8Bit());
+        QCOMPARE(ToolTable::ramdevPath(), installed);
+        // A user's choice is never taken: the helper runs as root through pkexec.
+        if (geteuid() != 0) {
+            qputenv("VELLUMAR_RAMDEV",
+                    QByteArrayLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar-ramdev"));
+            QCOMPARE(ToolTable::ramdevPath(), installed);
+        }
         qunsetenv("VELLUMAR_RAMDEV");
     }
 
@@ -117,9 +140,10 @@ private slots:
     {
         TestEnvironment env;
         const QString home = env.home();
-        // Fine: new folders (also below missing ones), and empty existing folders.
+        // Fine: new folders in existing ones, and empty existing folders. Only the last folder
+        // is ever made, so one below a missing folder is refused up front.
         QVERIFY(mountPathProblem(home + QStringLiteral("/new")).isEmpty());
-        QVERIFY(mountPathProblem(home + QStringLiteral("/a/b/c")).isEmpty());
+        QVERIFY(!mountPathProblem(home + QStringLiteral("/a/b/c")).isEmpty());
         QVERIFY(QDir().mkdir(home + QStringLiteral("/empty")));
         QVERIFY(mountPathProblem(home + QStringLiteral("/empty")).isEmpty());
 

@@ -43,6 +43,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<MachineGuard> m_guard;
     QString m_ours;    // a device the helper attached
+    QString m_oursId;  // and the id it gave
     QString m_foreign; // a loop device over an ordinary file, attached with losetup
 };
 
@@ -52,7 +53,8 @@ void TestHelperSafety::initTestCase()
     m_guard = std::make_unique<MachineGuard>(m_dir.path());
     const Run attach = helper({QStringLiteral("attach"), QStringLiteral("ram://8192")});
     QVERIFY2(attach.exitCode == 0, qPrintable(attach.err));
-    m_ours = attach.out.trimmed();
+    m_ours = attach.out.section(QLatin1Char('\n'), 0, 0);
+    m_oursId = attach.out.section(QLatin1Char('\n'), 1, 1);
     m_guard->keep(m_ours);
     QVERIFY(SystemDisks::isOurMemoryDevice(m_ours));
 
@@ -74,7 +76,7 @@ void TestHelperSafety::cleanupTestCase()
     if (!m_foreign.isEmpty())
         QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), m_foreign});
     if (!m_ours.isEmpty() && SystemDisks::isOurMemoryDevice(m_ours)) {
-        const Run detach = helper({QStringLiteral("detach"), m_ours});
+        const Run detach = helper({QStringLiteral("detach"), m_ours, m_oursId});
         QVERIFY2(detach.exitCode == 0, qPrintable(detach.err));
         QCOMPARE(detach.out, QStringLiteral("\"%1\" ejected.\n").arg(m_ours));
         QVERIFY(!SystemDisks::isOurMemoryDevice(m_ours));
@@ -85,7 +87,7 @@ void TestHelperSafety::cleanupTestCase()
 void TestHelperSafety::refusesDevicesItDidNotAttach()
 {
     VELLUMAR_REQUIRE_ROOT();
-    const Run run = helper({QStringLiteral("detach"), m_foreign});
+    const Run run = helper({QStringLiteral("detach"), m_foreign, m_oursId});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(m_foreign), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
@@ -139,7 +141,7 @@ void TestHelperSafety::refusesPathsThatAreNotTheDeviceItself()
     } else {
         path = m_ours + QStringLiteral("p1");
     }
-    const Run run = helper({QStringLiteral("detach"), path});
+    const Run run = helper({QStringLiteral("detach"), path, m_oursId});
     if (!madeInDev.isEmpty())
         QFile::remove(madeInDev);
     QVERIFY2(run.exitCode == 2,
@@ -153,17 +155,17 @@ void TestHelperSafety::refusesPathsThatAreNotTheDeviceItself()
 void TestHelperSafety::refusesAMountedDevice()
 {
     VELLUMAR_REQUIRE_ROOT();
-    QCOMPARE(QProcess::execute(QStringLiteral("mkfs.ext4"),
-                               {QStringLiteral("-F"), QStringLiteral("-q"), m_ours}),
-             0);
+    const Run format = helper({QStringLiteral("format"), m_ours, m_oursId, QStringLiteral("x")});
+    QVERIFY2(format.exitCode == 0, qPrintable(format.err));
     const QString mountPoint = m_dir.filePath(QStringLiteral("mnt"));
-    QVERIFY(QDir().mkdir(mountPoint));
-    QCOMPARE(QProcess::execute(QStringLiteral("mount"), {m_ours, mountPoint}), 0);
-    const Run run = helper({QStringLiteral("detach"), m_ours});
+    const Run mount = helper({QStringLiteral("mount"), m_ours, m_oursId, mountPoint});
+    QVERIFY2(mount.exitCode == 0, qPrintable(mount.err));
+    const Run run = helper({QStringLiteral("detach"), m_ours, m_oursId});
     const bool stillMounted = SystemDisks::isMountPoint(mountPoint);
-    QProcess::execute(QStringLiteral("umount"), {mountPoint});
+    const Run unmount = helper({QStringLiteral("unmount"), m_ours, m_oursId});
+    QVERIFY2(unmount.exitCode == 0, qPrintable(unmount.err));
     QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.contains(QStringLiteral("busy")), qPrintable(run.err));
+    QVERIFY2(run.err.contains(QStringLiteral("still mounted")), qPrintable(run.err));
     QVERIFY(stillMounted);
     QVERIFY(SystemDisks::isOurMemoryDevice(m_ours));
 }
@@ -183,13 +185,20 @@ void TestHelperSafety::refusesBadRequests_data()
         << QStringList{QStringLiteral("attach"), QStringLiteral("/etc/passwd")};
     QTest::newRow("extra argument")
         << QStringList{QStringLiteral("attach"), QStringLiteral("ram://8"), QStringLiteral("x")};
-    QTest::newRow("detach nothing") << QStringList{QStringLiteral("detach"), QString()};
+    QTest::newRow("detach nothing") << QStringList{QStringLiteral("detach"), QString(), QString()};
     QTest::newRow("detach a disk")
-        << QStringList{QStringLiteral("detach"), QStringLiteral("/dev/vda")};
+        << QStringList{QStringLiteral("detach"), QStringLiteral("/dev/vda"), QStringLiteral("1")};
     QTest::newRow("detach a missing loop")
-        << QStringList{QStringLiteral("detach"), QStringLiteral("/dev/loop999999")};
-    QTest::newRow("unknown verb") << QStringList{QStringLiteral("format"),
+        << QStringList{QStringLiteral("detach"), QStringLiteral("/dev/loop999999"),
+                       QStringLiteral("1")};
+    QTest::newRow("unknown verb") << QStringList{QStringLiteral("erase"),
                                                  QStringLiteral("/dev/loop0")};
+    QTest::newRow("id that is no number")
+        << QStringList{QStringLiteral("unmount"), QStringLiteral("/dev/loop0"),
+                       QStringLiteral("1; rm -rf /")};
+    QTest::newRow("label over 16 bytes")
+        << QStringList{QStringLiteral("format"), QStringLiteral("/dev/loop0"), QStringLiteral("1"),
+                       QStringLiteral("seventeen bytes!!")};
 }
 
 void TestHelperSafety::refusesBadRequests()

@@ -32,8 +32,9 @@ QString FakeTools::write(const QString &name, const Behaviour &behaviour)
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(script.toUtf8());
         file.close();
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                            QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                            QFile::ExeOther);
     }
     return path;
 }

@@ -1,5 +1,9 @@
 #include "RealDisks.h"
 
+#include "DiskRecords.h"
+#include "RamDisk.h"
+#include "SystemDisks.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -11,6 +15,46 @@ bool runningAsRoot()
 {
     return geteuid() == 0;
 }
+
+QString whyNoDisks()
+{
+    static const QString why = [] {
+        if (!QFile::exists(QStringLiteral("/dev/loop-control")))
+            return QStringLiteral("this machine has no loop devices");
+        return RamDisk::privilegeProblem();
+    }();
+    return why;
+}
+
+namespace {
+
+bool isUnder(const QString &path, const QString &root)
+{
+    return !path.isEmpty() && (path == root || path.startsWith(root + QLatin1Char('/')));
+}
+
+// Our own disks, by the helper's records: works for a user as for root.
+void ejectRecordedDisksUnder(const QString &root)
+{
+    const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();
+    for (const DiskRecordInfo &record : DiskRecords::list()) {
+        QString mountPoint;
+        for (const SystemDisks::Mount &mount : mounts) {
+            if (record.mounted && mount.source == record.device)
+                mountPoint = mount.mountPoint;
+        }
+        if (!isUnder(mountPoint, root) && !isUnder(record.mountPath, root))
+            continue;
+        RamDisk disk(quint32(record.sizeKiB * 2), record.label);
+        disk.setDevice(record.device);
+        disk.setDiskId(record.diskId);
+        disk.setMountPath(mountPoint.isEmpty() ? record.mountPath : mountPoint);
+        disk.setMadeMountFolder(record.madeMountFolder);
+        disk.tearDown();
+    }
+}
+
+} // namespace
 
 QStringList ourLoopDevices()
 {
@@ -63,6 +107,9 @@ qint64 shmemKiB()
 
 void cleanUpUnder(const QString &root)
 {
+    ejectRecordedDisksUnder(root);
+    if (!runningAsRoot())
+        return;
     // Only what is mounted under `root`: a disk of another process, even one between attach
     // and mount, is left alone.
     QFile mounts(QStringLiteral("/proc/self/mounts"));

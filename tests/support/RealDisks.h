@@ -7,14 +7,17 @@
 namespace RealDisks {
 
 bool runningAsRoot();
+// Empty when this user can make real disks (root, or the helper through pkexec), else why not.
+QString whyNoDisks();
 // Loop devices whose backing file is one of our memory files.
 QStringList ourLoopDevices();
 // Folders on which something is mounted at or below `root`.
 QStringList mountsUnder(const QString &root);
 // Shmem in KiB from /proc/meminfo.
 qint64 shmemKiB();
-// Unmounts whatever is left mounted under `root` and detaches those of its devices that are
-// ours (a test's last line of defence).
+// Ejects every disk of ours (by the helper's records) mounted under `root`; as root also
+// unmounts whatever else is left there and detaches our devices among them (a test's last line
+// of defence).
 void cleanUpUnder(const QString &root);
 
 // Whatever happens in the test, nothing of ours stays mounted or attached under `root`.
@@ -35,4 +38,12 @@ struct CleanUpGuard
     do {                                                                                           \
         if (!RealDisks::runningAsRoot())                                                           \
             QSKIP("needs root: loop devices and mounts");                                          \
+    } while (false)
+
+// Use at the top of a test function that makes real disks through the engine.
+#define VELLUMAR_REQUIRE_DISKS()                                                                   \
+    do {                                                                                           \
+        const QString why = RealDisks::whyNoDisks();                                               \
+        if (!why.isEmpty())                                                                        \
+            QSKIP(qPrintable(QStringLiteral("cannot make real disks here: ") + why));              \
     } while (false)

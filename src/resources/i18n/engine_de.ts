@@ -141,5 +141,33 @@
         <source>the disk could not be made, and removing what was made failed: %1</source>
         <translation>das Volume konnte nicht angelegt werden, und das Entfernen des Angelegten schlug fehl: %1</translation>
     </message>
+    <message id="PrivilegeDismissed">
+        <source>The authentication was cancelled, so nothing was changed. Try again and authenticate to make or eject disks.</source>
+        <translation>Die Legitimation wurde abgebrochen, daher wurde nichts geändert. Versuchen Sie es erneut und legitimieren Sie sich, um Volumes anzulegen oder auszuwerfen.</translation>
+    </message>
+    <message id="PrivilegeRefused">
+        <source>The system does not allow you to make or eject RAM disks, so nothing was changed: ask an administrator to allow the action %1 (pkexec: %2).</source>
+        <translation>Das System erlaubt Ihnen nicht, RAM-Volumes anzulegen oder auszuwerfen, daher wurde nichts geändert: Bitten Sie einen Administrator, die Aktion %1 zu erlauben (pkexec: %2).</translation>
+    </message>
+    <message id="PkexecMissing">
+        <source>Disks cannot be made: pkexec is not installed. Install the packages pkexec and polkitd (or Vellumar's package, which pulls them in).</source>
+        <translation>Volumes können nicht angelegt werden: pkexec ist nicht installiert. Installieren Sie die Pakete pkexec und polkitd (oder das Vellumar-Paket, das sie mitbringt).</translation>
+    </message>
+    <message id="HelperMissing">
+        <source>Disks cannot be made: Vellumar's disk helper %1 is not installed. Install Vellumar's package or run "make install".</source>
+        <translation>Volumes können nicht angelegt werden: Das Hilfsprogramm %1 ist nicht installiert. Installieren Sie das Vellumar-Paket oder rufen Sie „make install“ auf.</translation>
+    </message>
+    <message id="PolicyMissing">
+        <source>Disks cannot be made: the system policy %1 that lets users run Vellumar's disk helper is not installed. Install Vellumar's package or run "make install".</source>
+        <translation>Volumes können nicht angelegt werden: Die Systemrichtlinie %1, die Benutzern das Hilfsprogramm erlaubt, ist nicht installiert. Installieren Sie das Vellumar-Paket oder rufen Sie „make install“ auf.</translation>
+    </message>
+    <message id="HelperFailed">
+        <source>Disks cannot be made: Vellumar's disk helper did not answer as expected (%1).</source>
+        <translation>Volumes können nicht angelegt werden: Das Hilfsprogramm hat nicht wie erwartet geantwortet (%1).</translation>
+    </message>
+    <message id="MountPathParentMissing">
+        <source>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</source>
+        <translation>Das Volume kann nicht unter „%1“ eingehängt werden: Der Ordner %2 existiert nicht. Wählen Sie einen Ordner innerhalb eines vorhandenen.</translation>
+    </message>
 </context>
 </TS>

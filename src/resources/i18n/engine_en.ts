@@ -141,5 +141,33 @@
         <source>the disk could not be made, and removing what was made failed: %1</source>
         <translation>the disk could not be made, and removing what was made failed: %1</translation>
     </message>
+    <message id="PrivilegeDismissed">
+        <source>The authentication was cancelled, so nothing was changed. Try again and authenticate to make or eject disks.</source>
+        <translation>The authentication was cancelled, so nothing was changed. Try again and authenticate to make or eject disks.</translation>
+    </message>
+    <message id="PrivilegeRefused">
+        <source>The system does not allow you to make or eject RAM disks, so nothing was changed: ask an administrator to allow the action %1 (pkexec: %2).</source>
+        <translation>The system does not allow you to make or eject RAM disks, so nothing was changed: ask an administrator to allow the action %1 (pkexec: %2).</translation>
+    </message>
+    <message id="PkexecMissing">
+        <source>Disks cannot be made: pkexec is not installed. Install the packages pkexec and polkitd (or Vellumar's package, which pulls them in).</source>
+        <translation>Disks cannot be made: pkexec is not installed. Install the packages pkexec and polkitd (or Vellumar's package, which pulls them in).</translation>
+    </message>
+    <message id="HelperMissing">
+        <source>Disks cannot be made: Vellumar's disk helper %1 is not installed. Install Vellumar's package or run "make install".</source>
+        <translation>Disks cannot be made: Vellumar's disk helper %1 is not installed. Install Vellumar's package or run "make install".</translation>
+    </message>
+    <message id="PolicyMissing">
+        <source>Disks cannot be made: the system policy %1 that lets users run Vellumar's disk helper is not installed. Install Vellumar's package or run "make install".</source>
+        <translation>Disks cannot be made: the system policy %1 that lets users run Vellumar's disk helper is not installed. Install Vellumar's package or run "make install".</translation>
+    </message>
+    <message id="HelperFailed">
+        <source>Disks cannot be made: Vellumar's disk helper did not answer as expected (%1).</source>
+        <translation>Disks cannot be made: Vellumar's disk helper did not answer as expected (%1).</translation>
+    </message>
+    <message id="MountPathParentMissing">
+        <source>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</source>
+        <translation>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</translation>
+    </message>
 </context>
 </TS>

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The helper's own view of the mount table (/proc/self/mountinfo).
+namespace MountTable {
+
+struct Entry
+{
+    uint64_t id = 0;
+    std::string mountPoint; // unescaped
+    std::string fsType;
+    std::string source;
+};
+
+std::vector<Entry> read();
+// The mount with this id, if it still exists.
+bool find(uint64_t id, Entry &entry);
+
+} // namespace MountTable

@@ -1,0 +1,61 @@
+#include "DiskRecords.h"
+
+#include "RamDisk.h"
+#include "ToolTable.h"
+
+#include <QStringList>
+
+namespace DiskRecords {
+namespace {
+
+// The tool writes bytes outside a small safe set as %XX.
+QString unescape(const QString &field)
+{
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(field.toLatin1()));
+}
+
+} // namespace
+
+bool parseLine(const QString &line, DiskRecordInfo &record)
+{
+    // device, id, owner, KiB, mounted, folder made, folder, label
+    const QStringList fields = line.split(QLatin1Char('\t'));
+    if (fields.size() != 8 || !fields.at(0).startsWith(QStringLiteral("/dev/")))
+        return false;
+    bool ownerOk = false;
+    bool sizeOk = false;
+    record.device = fields.at(0);
+    record.diskId = fields.at(1);
+    record.ownerUid = fields.at(2).toUInt(&ownerOk);
+    record.sizeKiB = fields.at(3).toLongLong(&sizeOk);
+    record.mounted = fields.at(4) == QStringLiteral("1");
+    record.madeMountFolder = fields.at(5) == QStringLiteral("1");
+    record.mountPath = unescape(fields.at(6));
+    record.label = unescape(fields.at(7));
+    return ownerOk && sizeOk;
+}
+
+QList<DiskRecordInfo> list(QString *problem)
+{
+    QList<DiskRecordInfo> records;
+    const std::shared_ptr<const ToolTable> table = RamDisk::toolTable();
+    if (table->list.launchPath.isEmpty())
+        return records;
+    RamDisk asker(0, QString());
+    const CommandResult run =
+        asker.runCommand(table->list.launchPath, table->list.arguments(DiskFields{}));
+    if (!run.succeeded()) {
+        if (problem)
+            *problem = run.failureMessage(table->list.launchPath);
+        return records;
+    }
+    const QStringList lines = run.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (const QString &line : lines) {
+        DiskRecordInfo record;
+        if (parseLine(line, record))
+            records << record;
+    }
+    return records;
+}
+
+} // namespace DiskRecords

@@ -1,0 +1,110 @@
+#include "Caller.h"
+#include "DiskRecord.h"
+#include "Formatter.h"
+#include "MemoryBudget.h"
+#include "SafeMount.h"
+#include "Text.h"
+
+#include <QtTest>
+
+// The helper's pure parts: the mkfs line, the memory budget, paths, and its records.
+class TestRamdevCore : public QObject
+{
+    Q_OBJECT
+
+    static QStringList words(std::initializer_list<const char *> items)
+    {
+        QStringList out;
+        for (const char *item : items)
+            out << QString::fromUtf8(item);
+        return out;
+    }
+
+    static QStringList qt(const std::vector<std::string> &words)
+    {
+        QStringList out;
+        for (const std::string &word : words)
+            out << QString::fromStdString(word);
+        return out;
+    }
+
+private slots:
+    void mkfsLineGivesTheRootFolderToTheCaller()
+    {
+        DiskRecord record;
+        record.loopNumber = 3;
+        record.blocks = 2048;
+        record.label = "My Disk";
+        Caller caller;
+        caller.uid = 1000;
+        caller.ownerUid = 1000;
+        caller.ownerGid = 100;
+        QCOMPARE(qt(Formatter::arguments(record, caller)),
+                 words({"-F", "-q", "-b", "4096", "-m", "0", "-O", "has_journal", "-E",
+                        "root_owner=1000:100,assume_storage_prezeroed=1", "-L", "My Disk",
+                        "/dev/loop3"}));
+        // From 128 MiB on the journal has a fixed small size.
+        record.blocks = 128 * 2048;
+        QCOMPARE(qt(Formatter::arguments(record, caller)).mid(10, 2), words({"-J", "size=8"}));
+        record.blocks = 128 * 2048 - 1;
+        QVERIFY(!qt(Formatter::arguments(record, caller)).contains(QStringLiteral("-J")));
+    }
+
+    void memoryBudgetCountsTheOtherDisks()
+    {
+        constexpr uint64_t MiB = 1024 * 1024;
+        MemoryBudget::Figures figures{4096 * MiB, 8192 * MiB};
+        QCOMPARE(MemoryBudget::marginBytes(figures.totalBytes), 512 * MiB);
+        QCOMPARE(MemoryBudget::marginBytes(512 * MiB), 64 * MiB);
+        QVERIFY(MemoryBudget::refusal(3584 * MiB, 0, figures).empty());
+        QVERIFY(!MemoryBudget::refusal(3585 * MiB, 0, figures).empty());
+        // Two disks that each fit alone do not fit together.
+        const std::string together = MemoryBudget::refusal(2048 * MiB, 2048 * MiB, figures);
+        QVERIFY(!together.empty());
+        QVERIFY(QString::fromStdString(together).contains(QStringLiteral("1536 MiB")));
+        // Less available than the margin: nothing fits, and nothing underflows.
+        QVERIFY(!MemoryBudget::refusal(1, 0, {10 * MiB, 8192 * MiB}).empty());
+    }
+
+    void pathsAreCleanedOrRefused()
+    {
+        std::string cleaned;
+        std::string problem;
+        QVERIFY(SafeMount::cleanPath("/home//u/./x", cleaned, problem) == false);
+        QVERIFY(SafeMount::cleanPath("/home//u/disk/", cleaned, problem));
+        QCOMPARE(QString::fromStdString(cleaned), QStringLiteral("/home/u/disk"));
+        for (const char *refused : {"", "relative", "/", "//", "/a/../etc", "/a/./b"})
+            QVERIFY2(!SafeMount::cleanPath(refused, cleaned, problem), refused);
+    }
+
+    void recordsSurviveOddNames()
+    {
+        DiskRecord record;
+        record.loopNumber = 12;
+        record.loopRdev = 1804;
+        record.memoryDevice = 1;
+        record.memoryInode = 987654;
+        record.owner = 1000;
+        record.blocks = 4096;
+        record.formatted = true;
+        record.label = "a=b\nc%20 ä";
+        record.mountPath = "/home/u/with space\n/and=equals%";
+        record.mountId = 77;
+        record.madeFolder = true;
+        record.folderDevice = 2049;
+        record.folderInode = 55;
+        DiskRecord back;
+        QVERIFY(DiskRecord::parse(record.serialize(), back));
+        QCOMPARE(back.serialize(), record.serialize());
+        QCOMPARE(QString::fromStdString(back.mountPath), QString::fromStdString(record.mountPath));
+        QCOMPARE(back.device(), std::string("/dev/loop12"));
+        // One value a line: no line end survives escaping.
+        QCOMPARE(QString::fromStdString(Text::escape(record.mountPath)).count(QLatin1Char('\n')),
+                 0);
+        DiskRecord broken;
+        QVERIFY(!DiskRecord::parse("loop=12\nowner=x\n", broken));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRamdevCore)
+#include "TestRamdevCore.moc"
