@@ -326,18 +326,16 @@ int unmountDisk(DiskRecord &record, std::string &problem)
         const bool known = MountTable::find(topmost, other);
         problem = "another volume" +
                   (known ? " (" + other.fsType + " " + other.source + ")" : std::string()) +
-                  " is mounted on top of the disk at \"" + cleaned +
-                  "\"; unmount it first, then eject again";
+                  " is mounted on top of it; unmount that first, then eject again";
         return 1;
     }
     // There is no unmount by descriptor: unmount the name inside the opened parent. A folder
     // that is a mount point cannot be renamed, so the name stays the one just checked.
     if (fchdir(parent) != 0 || umount2(name.c_str(), UMOUNT_NOFOLLOW) != 0) {
         const int error = errno;
-        problem = error == EBUSY ? "the disk at \"" + cleaned +
-                                       "\" is still in use: close the files and "
-                                       "programs using it, then eject again"
-                                 : Text::systemError("cannot unmount \"" + cleaned + "\"", error);
+        problem = error == EBUSY ? "it is still in use: close the files and programs using it, "
+                                   "then eject again"
+                                 : Text::systemError("cannot unmount it", error);
         return 1;
     }
     if (chdir("/") != 0) {

@@ -158,17 +158,6 @@ QString withoutHelperName(QString words)
     return lines.join(QLatin1Char('\n'));
 }
 
-// The tool's words as a sentence of ours: capital first letter, full stop at the end.
-QString asSentence(QString words)
-{
-    words = words.trimmed();
-    if (!words.isEmpty())
-        words[0] = words.at(0).toUpper();
-    if (!words.isEmpty() && !words.endsWith(QLatin1Char('.')))
-        words += QLatin1Char('.');
-    return words;
-}
-
 // A failed step in one sentence, the tool's own words after it.
 QString stepFailure(const ToolRow &row, const CommandResult &run)
 {
@@ -578,9 +567,10 @@ TeardownOutcome RamDisk::tearDown()
     if (!refusal.isEmpty() ||
         (!d->mountFailed.load() && !path.isEmpty() && table.isMounted && table.isMounted(path))) {
         outcome.unmounted = false;
-        outcome.userText = refusal.isEmpty()
-                               ? localizedStringForKey(QStringLiteral("StillMounted")).arg(path)
-                               : asSentence(refusal);
+        outcome.userText =
+            refusal.isEmpty()
+                ? localizedStringForKey(QStringLiteral("StillMounted")).arg(path)
+                : localizedStringForKey(QStringLiteral("UnmountRefused")).arg(path, refusal);
         endTeardown();
         return outcome;
     }

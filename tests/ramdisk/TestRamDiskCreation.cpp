@@ -234,8 +234,7 @@ private slots:
         QVERIFY(QFileInfo(fx.mountPath()).isDir());
         QVERIFY(disk.madeMountFolder());
         QCOMPARE(fx.tools.calls().last(),
-                 QStringLiteral("mount|-t|ext4|-o|discard,noatime,nosuid,nodev|/dev/loop7|") +
-                     fx.mountPath());
+                 QStringLiteral("mount|mount|/dev/loop7||") + fx.mountPath());
         QCOMPARE(posted, 1);
         QCOMPARE(postedPath, fx.mountPath());
 

@@ -101,7 +101,7 @@ void TestCreateWindowTeardown::ejectShowsTheDetachAnswerAndUncountsTheDisk()
     QCOMPARE(int(anyDiskActive), before);
     QCOMPARE(tools.callsOf(QStringLiteral("umount")).size(), 1);
     QCOMPARE(tools.callsOf(QStringLiteral("detach")),
-             QStringList{QStringLiteral("detach|detach|/dev/loop7")});
+             QStringList{QStringLiteral("detach|detach|/dev/loop7|")});
 
     QTest::mouseClick(w.outlet<QPushButton>("continueButton"), Qt::LeftButton);
     QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("CREATE"));

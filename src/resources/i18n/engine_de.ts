@@ -169,5 +169,9 @@
         <source>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</source>
         <translation>Das Volume kann nicht unter „%1“ eingehängt werden: Der Ordner %2 existiert nicht. Wählen Sie einen Ordner innerhalb eines vorhandenen.</translation>
     </message>
+    <message id="UnmountRefused">
+        <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
+        <translation>Das Volume unter „%1“ bleibt eingehängt und sein Speicher belegt: %2.</translation>
+    </message>
 </context>
 </TS>

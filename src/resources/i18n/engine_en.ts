@@ -169,5 +169,9 @@
         <source>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</source>
         <translation>The disk cannot be mounted on "%1": the folder %2 does not exist. Choose a folder inside an existing one.</translation>
     </message>
+    <message id="UnmountRefused">
+        <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
+        <translation>The disk on "%1" stays mounted, and its memory stays in use: %2.</translation>
+    </message>
 </context>
 </TS>
