@@ -54,7 +54,7 @@ private slots:
 
 void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     TestEnvironment env;
     RealDisks::CleanUpGuard guard{env.home()};
     RamDisk::setToolTable(nullptr);

@@ -56,7 +56,7 @@ private slots:
 
     void createListEject()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const QString path = m_env->path(QStringLiteral("cli disk"));
         const Run created = ctl({QStringLiteral("create"), QStringLiteral("--size"),
                                  QStringLiteral("65536"), QStringLiteral("--name"),
@@ -97,7 +97,7 @@ private slots:
 
     void ejectRefusesWhileFilesAreOpen()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const QString path = m_env->path(QStringLiteral("busy"));
         QCOMPARE(ctl({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("8192"),
                       QStringLiteral("--mount"), path})
@@ -115,7 +115,7 @@ private slots:
 
     void failedCreationLeavesNothing()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const QStringList before = RealDisks::ourLoopDevices();
         // Too small for a file system: formatting fails after the device was made.
         const QString path = m_env->path(QStringLiteral("tiny"));

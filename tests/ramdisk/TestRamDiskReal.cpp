@@ -41,7 +41,7 @@ private slots:
 
     void createWriteReadEject()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const qint64 shmemBefore = RealDisks::shmemKiB();
         RecordingDelegate delegate;
         RamDisk disk(64 * 1024 * 2, QStringLiteral("Test Disk"));
@@ -94,7 +94,7 @@ private slots:
 
     void userFoldersSurviveTheDisk()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         // A folder holding a file is refused: the disk would hide the file.
         const QString full = path(QStringLiteral("full"));
         QVERIFY(QDir().mkdir(full));
@@ -128,7 +128,7 @@ private slots:
 
     void busyDiskIsNotTornDown()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const int before = anyDiskActive.load();
         RamDisk disk(8192, QStringLiteral("x"));
         disk.setMountPath(path(QStringLiteral("busy")));
@@ -156,7 +156,7 @@ private slots:
 
     void memoryIsHeldOnlyForFiles()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const qint64 before = RealDisks::shmemKiB();
         RamDisk disk(1024 * 1024 * 2, QStringLiteral("x")); // 1 GiB
         disk.setMountPath(path(QStringLiteral("big")));

@@ -40,7 +40,7 @@ private slots:
 
 void TestSoak::cyclesLeaveNothingBehind()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     TestEnvironment environment;
     MachineGuard guard(environment.home());
     RamDisk::setToolTable(nullptr);

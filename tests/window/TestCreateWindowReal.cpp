@@ -53,7 +53,7 @@ private slots:
 
 void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     TestEnvironment env;
     RealDisks::CleanUpGuard guard{env.home()};
     RamDisk::setToolTable(nullptr);
