@@ -341,6 +341,13 @@ int unmountDisk(DiskRecord &record, std::string &problem)
     if (chdir("/") != 0) {
         // Nothing depends on the working folder after this point.
     }
+    // A volume the caller slipped on top after the check would have been the one to go: ours
+    // is unmounted only when its mount is really gone.
+    MountTable::Entry still;
+    if (MountTable::find(record.mountId, still)) {
+        problem = "another volume was mounted on top of it meanwhile; eject again";
+        return 1;
+    }
     record.mountId = 0;
     return 0;
 }

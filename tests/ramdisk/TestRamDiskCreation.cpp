@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 #include "MountLocation.h"
+#include "MountPathPolicy.h"
 #include "NotificationCenter.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
@@ -361,6 +362,21 @@ private slots:
                                   QStringLiteral("Error: impossible to create directory 2")}));
             QVERIFY(library.open(QIODevice::ReadOnly));
             QCOMPARE(library.readAll(), QByteArray("data"));
+        }
+        {
+            // No home folder (a service's account): nothing is made at the root of the file
+            // system, and a disk under the default location is refused before anything is made.
+            EngineFixture fx;
+            if (QFileInfo::exists(QStringLiteral("/Library")))
+                QSKIP("this machine has a /Library folder of its own");
+            qputenv("HOME", "/");
+            const auto restore = qScopeGuard([&] { qputenv("HOME", fx.env.home().toLocal8Bit()); });
+            SystemLog::Capture capture;
+            RamDisk disk(8, QStringLiteral("x"));
+            const QString path = RamDisk::mountPathGenerator();
+            QVERIFY(!QFileInfo::exists(QStringLiteral("/Library")));
+            QVERIFY(capture.lines().join(QLatin1Char('\n')).contains(QStringLiteral("no home folder")));
+            QVERIFY(mountPathProblem(path).contains(QStringLiteral("does not exist")));
         }
     }
 
