@@ -64,7 +64,8 @@ test-sanitize: deps
 	$(SUDO) cmake --install $(BUILD_DIR)-sanitize
 	cd $(BUILD_DIR)-sanitize && ctest --output-on-failure -j$(JOBS)
 
-bench: build
+# The normal-user benchmark runs the installed helper through pkexec.
+bench: install
 	scripts/bench.sh $(BUILD_DIR)/bin
 
 # Installs under $(PREFIX) (the programs are built for it); the polkit policy always goes to
