@@ -104,9 +104,9 @@ row() { # step, root values, user values, calls
     local name=$1 calls=$2 r u b
     r=$(median "${!3}") u=$(median "${!4}")
     b=$(bound "$r" "$calls")
-    printf '| %s | %s | %s | %s | %s× | %s ms (root + %s calls) | %s |\n' "$name" "$r" "$u" \
+    printf '| %s | %s | %s | %s | %s | %s ms (root + %s calls) | %s |\n' "$name" "$r" "$u" \
         "$(awk -v a="$u" -v b="$r" 'BEGIN { if (a == "n/a" || b == "n/a") print "n/a"; else printf "%.3f", a - b }')" \
-        "$(ratio "$u" "$r")" "$b" "$calls" "$(verdict at_most "$u" "$b")"
+        "$(ratio "$u" "$r" | sed 's/[0-9]$/&×/')" "$b" "$calls" "$(verdict at_most "$u" "$b")"
 }
 
 {
