@@ -31,8 +31,11 @@ die() {
     exit 1
 }
 
-# "pid starttime" of a process, so that a reused pid is not taken for the holder.
-process_id() { echo "$1 $(awk '{ print $22 }' "/proc/$1/stat" 2>/dev/null || echo gone)"; }
+# "pid starttime" of a process, so that a reused pid is not taken for the holder. A process
+# that has exited but is not yet reaped (state Z) is gone.
+process_id() {
+    echo "$1 $(awk '{ print ($3 == "Z") ? "gone" : $22 }' "/proc/$1/stat" 2>/dev/null || echo gone)"
+}
 alive() { [ "$(process_id "${1%% *}")" = "$1" ]; }
 
 # --- holders -------------------------------------------------------------------------------------
