@@ -43,12 +43,17 @@ mkdir -m 700 "$home/.runtime"
 chown -R "$user:" "$home"
 chmod 700 "$home"
 
-# Everything that names root's own session, folders or identity stays behind.
+# Everything that names root's own session, folders or identity stays behind, and so does
+# every setting that points into root's home.
 drop=(USER LOGNAME HOME SHELL MAIL PWD OLDPWD TMPDIR XAUTHORITY DBUS_SESSION_BUS_ADDRESS
-    SUDO_USER SUDO_UID SUDO_GID SUDO_COMMAND SUDO_HOME)
+    SUDO_USER SUDO_UID SUDO_GID SUDO_COMMAND SUDO_HOME VELLUMAR_TEST_HOLDER)
+root_home=$(getent passwd 0 | cut -d: -f6)
 for name in $(compgen -e); do
     case $name in XDG_*) drop+=("$name") ;; esac
+    [ "$name" = PATH ] && continue
+    case ${!name} in "$root_home" | "$root_home"/*) drop+=("$name") ;; esac
 done
+PATH=$(tr ':' '\n' <<<"$PATH" | grep -vE "^$root_home(/|\$)" | paste -sd:)
 unset_args=()
 for name in "${drop[@]}"; do unset_args+=(-u "$name"); done
 
