@@ -8,8 +8,9 @@ PREFIX ?= /usr/local
 PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	qt6-l10n-tools libgl-dev libxkbcommon-dev e2fsprogs util-linux mount procps xvfb xauth \
 	x11-apps x11-utils imagemagick fonts-dejavu-core dbus polkitd pkexec
-# Only `make package` needs these (dpkg-shlibdeps works out the package's library dependencies).
-PACKAGE_TOOLS := dpkg-dev
+# Only `make package` needs these: dpkg-shlibdeps works out the package's library dependencies,
+# cpack finds the programs among the files with `file`.
+PACKAGE_TOOLS := dpkg-dev file
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
