@@ -19,9 +19,10 @@ ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", (b - a) * 1000 }'
 
 # Median of the numbers given as arguments.
 median() {
-    printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END {
-        if (NR == 0) { print "n/a"; exit }
-        if (NR % 2) printf "%.3f", v[(NR + 1) / 2]; else printf "%.3f", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    # No numbers at all (printf still prints one empty line) is "n/a", not zero.
+    printf '%s\n' "$@" | sort -g | awk 'NF { v[++n] = $1 } END {
+        if (n == 0) { print "n/a"; exit }
+        if (n % 2) printf "%.3f", v[(n + 1) / 2]; else printf "%.3f", (v[n / 2] + v[n / 2 + 1]) / 2 }'
 }
 
 # a / b with two decimals ("n/a" when either is missing or b is 0).

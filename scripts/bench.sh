@@ -29,6 +29,7 @@ run() { # name script
     echo "bench: $1 took $((SECONDS - start)) s" >&2
 }
 run "creation and eject" creation.sh
+run "normal user through pkexec" privilege.sh
 run "throughput" throughput.sh
 run "memory" memory.sh
 run "application" app.sh
@@ -51,6 +52,10 @@ swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminf
     echo "## Creation and eject"
     echo
     cat "$PARTS/creation.sh.md"
+    echo
+    echo "## A normal user through pkexec"
+    echo
+    cat "$PARTS/privilege.sh.md"
     echo
     echo "## Throughput"
     echo
