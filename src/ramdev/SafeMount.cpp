@@ -223,6 +223,14 @@ int attachVolume(const DiskRecord &record, int folder, uint64_t &mountId, std::s
     return 0;
 }
 
+// The record's mount as the mount table shows it now. Mount ids are reused at once, so the id
+// counts only together with the disk's own device as the source.
+bool findOurMount(const DiskRecord &record, MountTable::Entry &entry)
+{
+    return record.mountId != 0 && MountTable::find(record.mountId, entry) &&
+           entry.source == record.device();
+}
+
 } // namespace
 
 bool cleanPath(const std::string &path, std::string &cleaned, std::string &problem)
@@ -298,13 +306,13 @@ int mountDisk(const Caller &caller, const std::string &path, DiskRecord &record,
 bool isMounted(const DiskRecord &record)
 {
     MountTable::Entry entry;
-    return record.mountId != 0 && MountTable::find(record.mountId, entry);
+    return findOurMount(record, entry);
 }
 
 int unmountDisk(DiskRecord &record, std::string &problem)
 {
     MountTable::Entry ours;
-    if (record.mountId == 0 || !MountTable::find(record.mountId, ours)) {
+    if (!findOurMount(record, ours)) {
         record.mountId = 0;
         return 0;
     }
@@ -344,7 +352,7 @@ int unmountDisk(DiskRecord &record, std::string &problem)
     // A volume the caller slipped on top after the check would have been the one to go: ours
     // is unmounted only when its mount is really gone.
     MountTable::Entry still;
-    if (MountTable::find(record.mountId, still)) {
+    if (findOurMount(record, still)) {
         problem = "another volume was mounted on top of it meanwhile; eject again";
         return 1;
     }
@@ -355,7 +363,7 @@ int unmountDisk(DiskRecord &record, std::string &problem)
 uint64_t usedBytes(const DiskRecord &record)
 {
     MountTable::Entry ours;
-    if (record.mountId == 0 || !MountTable::find(record.mountId, ours))
+    if (!findOurMount(record, ours))
         return 0;
     std::string cleaned;
     std::string problem;

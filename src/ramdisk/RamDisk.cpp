@@ -445,7 +445,7 @@ bool RamDisk::mount()
     if (!run.succeeded()) {
         // Nothing was mounted there before the tool ran: a volume there now (a mount killed
         // after its time limit) is ours and must be unmounted at teardown.
-        if (d->table->isMounted && d->table->isMounted(path))
+        if (ourVolumeIsOn(path))
             d->mountFailed = false;
         // Leave nothing half-made: the folder goes again if it is ours and still empty.
         else if (d->table->mountMakesFolder || (made && QDir().rmdir(path)))
@@ -536,6 +536,13 @@ bool RamDisk::removeMountPath()
     return true;
 }
 
+bool RamDisk::ourVolumeIsOn(const QString &path) const
+{
+    if (d->table->isMountedFrom)
+        return d->table->isMountedFrom(path, device());
+    return d->table->isMounted && d->table->isMounted(path);
+}
+
 bool RamDisk::beginTeardown()
 {
     return !d->tearingDown.exchange(true);
@@ -564,8 +571,7 @@ TeardownOutcome RamDisk::tearDown()
         refusal = d->umountFailure;
     }
     // A refused unmount stops the teardown: the memory goes only after its volume is gone.
-    if (!refusal.isEmpty() ||
-        (!d->mountFailed.load() && !path.isEmpty() && table.isMounted && table.isMounted(path))) {
+    if (!refusal.isEmpty() || (!d->mountFailed.load() && !path.isEmpty() && ourVolumeIsOn(path))) {
         outcome.unmounted = false;
         outcome.userText =
             refusal.isEmpty()

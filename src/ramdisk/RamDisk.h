@@ -127,6 +127,9 @@ public:
     static int commandTimeLimitMs();
 
 private:
+    // Whether the volume on `path` is this disk's, as far as the tool table's probes can tell.
+    bool ourVolumeIsOn(const QString &path) const;
+
     struct Private;
     std::unique_ptr<Private> d;
 };

@@ -72,6 +72,17 @@ bool isMountPoint(const QString &path)
     return false;
 }
 
+bool isMountedFrom(const QString &path, const QString &device)
+{
+    const QString cleaned = QDir::cleanPath(path);
+    const QList<Mount> all = mounts();
+    for (const Mount &mount : all) {
+        if (mount.mountPoint == cleaned && mount.source == device)
+            return true;
+    }
+    return false;
+}
+
 QString memoryFileMarker()
 {
     return QStringLiteral("/memfd:vellumar-ramdisk");

@@ -18,6 +18,8 @@ struct Mount
 QList<Mount> mounts();
 // Whether something is mounted exactly on `path` (compared after cleaning the path).
 bool isMountPoint(const QString &path);
+// Whether `device` is mounted exactly on `path`.
+bool isMountedFrom(const QString &path, const QString &device);
 
 // The backing-file prefix by which our memory devices are recognised.
 QString memoryFileMarker();

@@ -109,6 +109,9 @@ ToolTable ToolTable::linuxTable()
     table.list = helperRow(
         helper, [](const DiskFields &) { return QStringList{QStringLiteral("list")}; }, false);
     table.isMounted = [](const QString &path) { return SystemDisks::isMountPoint(path); };
+    table.isMountedFrom = [](const QString &path, const QString &device) {
+        return SystemDisks::isMountedFrom(path, device);
+    };
     table.isAttached = [](const QString &device) { return SystemDisks::isOurMemoryDevice(device); };
     return table;
 }

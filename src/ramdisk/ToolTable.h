@@ -66,6 +66,9 @@ struct ToolTable
     // Probes teardown uses to see whether a step really did its work. Unset: assume it did.
     // linuxTable() reads the mount table and the loop devices' backing files.
     std::function<bool(const QString &mountPath)> isMounted;
+    // Whether this disk's own device is what is mounted on the path: another volume there (a
+    // disk made at the same moment on the same folder) is not ours. Unset: isMounted decides.
+    std::function<bool(const QString &mountPath, const QString &device)> isMountedFrom;
     std::function<bool(const QString &device)> isAttached;
 
     // The command lines of the original platform, kept as data.

@@ -113,15 +113,19 @@ class TestTwoUsers : public QObject
         return path;
     }
 
-    // The user's disks as `vellumarctl list --json` gives them: mount path -> device.
+    // The user's disks as `vellumarctl list --json` gives them: mount path -> device. Only
+    // those under the test's homes: other runs may use the same test users.
     QMap<QString, QString> disksOf(const QString &user)
     {
         QMap<QString, QString> found;
         const Run run = ctl(user, {QStringLiteral("list"), QStringLiteral("--json")});
         const QJsonArray disks = QJsonDocument::fromJson(run.out.toUtf8()).array();
-        for (const QJsonValue &disk : disks)
-            found.insert(disk.toObject().value(QStringLiteral("mountPath")).toString(),
-                         disk.toObject().value(QStringLiteral("device")).toString());
+        for (const QJsonValue &disk : disks) {
+            const QString path = disk.toObject().value(QStringLiteral("mountPath")).toString();
+            for (const QString &home : std::as_const(m_homes))
+                if (path.startsWith(home + QLatin1Char('/')))
+                    found.insert(path, disk.toObject().value(QStringLiteral("device")).toString());
+        }
         return found;
     }
 

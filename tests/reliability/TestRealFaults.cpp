@@ -80,7 +80,7 @@ void TestRealFaults::cleanup()
 
 void TestRealFaults::memoryFileThatCannotBeHad()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     const QStringList before = RealDisks::ourLoopDevices();
     RecordingDelegate delegate;
     // No memory file of zero bytes: the helper refuses the request.
@@ -105,7 +105,7 @@ void TestRealFaults::memoryFileThatCannotBeHad()
 
 void TestRealFaults::unmountRefusedWhileAFileIsOpen()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     RecordingDelegate delegate;
     RamDisk disk(16 * 1024 * 2, QStringLiteral("Busy"));
     disk.setDelegate(&delegate);
@@ -147,7 +147,7 @@ void TestRealFaults::unmountRefusedWhileAFileIsOpen()
 
 void TestRealFaults::diskOfAKilledProcessIsFoundAndEjected()
 {
-    VELLUMAR_REQUIRE_ROOT();
+    VELLUMAR_REQUIRE_DISKS();
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QLatin1String(childVariable), QStringLiteral("1"));
