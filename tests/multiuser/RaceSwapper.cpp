@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -20,6 +22,9 @@ int main(int argc, char **argv)
         std::perror("race-swapper");
         return 1;
     }
+    // Never outlive the test: gone with the process that started it, and after two minutes.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    alarm(120);
     std::printf("ready\n");
     std::fflush(stdout);
     for (;;) {

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <pwd.h>
@@ -96,6 +97,14 @@ class TestTwoUsers : public QObject
     {
         return as(user, QStringLiteral("/usr/bin/pkexec"),
                   QStringList{installedHelper()} + arguments);
+    }
+
+    // Every disk of the user's as the helper lists them: one line each.
+    QSet<QString> recordLines(const QString &user)
+    {
+        const QStringList lines =
+            helper(user, {QStringLiteral("list")}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QSet<QString>(lines.begin(), lines.end());
     }
 
     QString home(const QString &user, const QString &name) const
@@ -335,6 +344,7 @@ private slots:
     {
         VELLUMAR_REQUIRE_ROOT();
         const QString mountPath = home(firstUser, QStringLiteral("contended"));
+        const QSet<QString> before = recordLines(firstUser);
         QList<QProcess *> runs;
         for (int i = 0; i < 4; ++i)
             runs << start(firstUser, binary("vellumarctl"),
@@ -348,8 +358,12 @@ private slots:
         for (const SystemDisks::Mount &mount : SystemDisks::mounts())
             mountsThere += mount.mountPoint == mountPath ? 1 : 0;
         QCOMPARE(mountsThere, 1);
-        // The refused ones left nothing attached behind.
-        QCOMPARE(disksOf(firstUser).size(), 1);
+        // The refused ones left nothing attached behind: the one new disk is the mounted one.
+        const QSet<QString> added = recordLines(firstUser) - before;
+        QCOMPARE(added.size(), 1);
+        QVERIFY2(
+            added.begin()->contains(QStringLiteral("\t1\t1\t") + mountPath + QLatin1Char('\t')),
+            qPrintable(*added.begin()));
     }
 
     // While the user swaps the empty target folder with a link to a folder full of root's files
