@@ -223,6 +223,20 @@ int attachVolume(const DiskRecord &record, int folder, uint64_t &mountId, std::s
     return 0;
 }
 
+// The folder above `path`, opened without following links; `cleaned` and `name` tell the rest.
+int openParent(const std::string &path, std::string &cleaned, std::string &name,
+               std::string &problem)
+{
+    if (!cleanPath(path, cleaned, problem))
+        return -1;
+    std::string parentPath;
+    split(cleaned, parentPath, name);
+    const int parent = openNoSymlinks(AT_FDCWD, parentPath, O_DIRECTORY);
+    if (parent < 0)
+        problem = openProblem(parentPath, errno);
+    return parent;
+}
+
 // The record's mount as the mount table shows it now. Mount ids are reused at once, so the id
 // counts only together with the disk's own device as the source.
 bool findOurMount(const DiskRecord &record, MountTable::Entry &entry)
@@ -265,16 +279,10 @@ int mountDisk(const Caller &caller, const std::string &path, DiskRecord &record,
               std::string &problem)
 {
     std::string cleaned;
-    if (!cleanPath(path, cleaned, problem))
-        return 2;
-    std::string parentPath;
     std::string name;
-    split(cleaned, parentPath, name);
-    Fd parent(openNoSymlinks(AT_FDCWD, parentPath, O_DIRECTORY));
-    if (parent < 0) {
-        problem = openProblem(parentPath, errno);
+    Fd parent(openParent(path, cleaned, name, problem));
+    if (parent < 0)
         return 2;
-    }
     bool made = false;
     Fd folder(openTarget(caller, parent, name, cleaned, made, problem));
     if (folder < 0)
@@ -318,16 +326,10 @@ int unmountDisk(DiskRecord &record, std::string &problem)
     }
     // Where the mount is now (its parent folder may have been renamed since).
     std::string cleaned;
-    if (!cleanPath(ours.mountPoint, cleaned, problem))
-        return 1;
-    std::string parentPath;
     std::string name;
-    split(cleaned, parentPath, name);
-    Fd parent(openNoSymlinks(AT_FDCWD, parentPath, O_DIRECTORY));
-    if (parent < 0) {
-        problem = openProblem(parentPath, errno);
+    Fd parent(openParent(ours.mountPoint, cleaned, name, problem));
+    if (parent < 0)
         return 1;
-    }
     const uint64_t topmost = mountIdOf(parent, name.c_str(), 0);
     if (topmost != record.mountId) {
         MountTable::Entry other;
