@@ -20,6 +20,7 @@ USERS=(vellumar-t1 vellumar-t2)
 ACTION=org.vellumar.ramdev
 RULES=/etc/polkit-1/rules.d/49-vellumar-test.rules
 STATE=${VELLUMAR_TEST_STATE:-/run/vellumar-test}
+LOCK=$STATE.lock
 POLKITD=/usr/lib/polkit-1/polkitd
 BUS_SOCKET=/run/dbus/system_bus_socket
 BUS_PIDFILE=/run/dbus/pid
@@ -40,11 +41,13 @@ alive() { [ "$(process_id "${1%% *}")" = "$1" ]; }
 
 # --- holders -------------------------------------------------------------------------------------
 
+# The lock file outlives the state folder: a run waiting for a lock that the last clean-up
+# deleted would go on alone beside the next run that makes a new one.
 lock_state() {
+    exec 9>>"$LOCK"
+    flock -w 120 9 || die "another test run holds $LOCK for more than two minutes"
     mkdir -p "$STATE"
     chmod 700 "$STATE"
-    exec 9>"$STATE/lock"
-    flock -w 120 9 || die "another test run holds $STATE/lock for more than two minutes"
 }
 
 prune_holders() {
@@ -288,7 +291,8 @@ cleanup() {
     mv "$STATE/holders.new" "$STATE/holders"
     prune_holders
     if [ "$(holder_count)" != 0 ]; then
-        say "another test run still uses the test users; leaving them in place"
+        say "other test runs still use the test users (processes $(cut -d' ' -f1 "$STATE/holders" |
+            paste -sd' ')); leaving them in place"
         return 0
     fi
     local started_bus=0
@@ -299,7 +303,7 @@ cleanup() {
     undo_grants
     remove_rules
     remove_users
-    rm -f "$STATE"/*.log "$STATE/userdel.err" "$STATE/holders" "$STATE/added-users" "$STATE/lock"
+    rm -f "$STATE"/*.log "$STATE/userdel.err" "$STATE/holders" "$STATE/added-users"
     rmdir "$STATE" 2>/dev/null || true
 }
 
