@@ -29,7 +29,7 @@ prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$BIN/../CMakeCache.txt" 2>/d
 HELPER=${VELLUMAR_HELPER:-${prefix:-/usr/local}/libexec/vellumar/vellumar-ramdev}
 
 finish() {
-    bench_cleanup
+    bench_cleanup || true
     VELLUMAR_TEST_HOLDER=$$ bash "$FIXTURE" cleanup >&2 || true
 }
 trap finish EXIT

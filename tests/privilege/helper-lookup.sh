@@ -10,6 +10,10 @@ ctl=${1:?usage: helper-lookup.sh <installed vellumarctl> [owner]}
 owner=${2:-$(id -un)}
 
 [ -x "$ctl" ] || { echo "SKIP: $ctl is not installed: run make install"; exit 77; }
+if [ "$owner" != "$(id -un)" ] && [ "$(id -u)" != 0 ]; then
+    echo "SKIP: only root can plant a fake helper owned by $owner"
+    exit 77
+fi
 
 dir=$(mktemp -d /tmp/vellumar-lookup.XXXXXX)
 [ "$owner" = "$(id -un)" ] || chown "$owner:" "$dir"

@@ -20,6 +20,7 @@ USERS=(vellumar-t1 vellumar-t2)
 ACTION=org.vellumar.ramdev
 RULES=/etc/polkit-1/rules.d/49-vellumar-test.rules
 STATE=${VELLUMAR_TEST_STATE:-/run/vellumar-test}
+LOCK=$STATE.lock
 POLKITD=/usr/lib/polkit-1/polkitd
 BUS_SOCKET=/run/dbus/system_bus_socket
 BUS_PIDFILE=/run/dbus/pid
@@ -40,11 +41,13 @@ alive() { [ "$(process_id "${1%% *}")" = "$1" ]; }
 
 # --- holders -------------------------------------------------------------------------------------
 
+# The lock file outlives the state folder: a run waiting for a lock that the last clean-up
+# deleted would go on alone beside the next run that makes a new one.
 lock_state() {
+    exec 9>>"$LOCK"
+    flock -w 120 9 || die "another test run holds $LOCK for more than two minutes"
     mkdir -p "$STATE"
     chmod 700 "$STATE"
-    exec 9>"$STATE/lock"
-    flock -w 120 9 || die "another test run holds $STATE/lock for more than two minutes"
 }
 
 prune_holders() {
@@ -262,10 +265,30 @@ remove_rules() {
     say "removed $RULES"
 }
 
+# Processes of a user we added that outlive every test run were left behind by a test: they are
+# stopped so that the user can go, and the clean-up fails to report the leak.
+stop_leftovers() { # user
+    local pids i
+    pids=$(pgrep -u "$1" | paste -sd' ') || return 0
+    echo "test-users: a test left processes running as $1: $(pgrep -u "$1" -a | paste -sd';')" >&2
+    # shellcheck disable=SC2086
+    kill $pids 2>/dev/null
+    for ((i = 0; i < 20; i++)); do
+        pgrep -u "$1" >/dev/null || return 1
+        sleep 0.1
+    done
+    # shellcheck disable=SC2086
+    kill -9 $pids 2>/dev/null
+    sleep 0.2
+    return 1
+}
+
 remove_users() {
     local u failed=0 left=()
     [ -f "$STATE/added-users" ] || return 0
     while read -r u; do
+        getent passwd "$u" >/dev/null || continue
+        stop_leftovers "$u" || failed=1
         if userdel "$u" 2>"$STATE/userdel.err"; then
             say "removed the user $u"
         else
@@ -288,7 +311,8 @@ cleanup() {
     mv "$STATE/holders.new" "$STATE/holders"
     prune_holders
     if [ "$(holder_count)" != 0 ]; then
-        say "another test run still uses the test users; leaving them in place"
+        say "other test runs still use the test users (processes $(cut -d' ' -f1 "$STATE/holders" |
+            paste -sd' ')); leaving them in place"
         return 0
     fi
     local started_bus=0
@@ -298,9 +322,13 @@ cleanup() {
     [ "$started_bus" = 1 ] && rm -f "$BUS_SOCKET" "$BUS_PIDFILE"
     undo_grants
     remove_rules
-    remove_users
-    rm -f "$STATE"/*.log "$STATE/userdel.err" "$STATE/holders" "$STATE/added-users" "$STATE/lock"
+    local status=0
+    remove_users || status=1
+    # A user that could not go stays recorded, for the next clean-up to try again.
+    [ -s "$STATE/added-users" ] || rm -f "$STATE/added-users"
+    rm -f "$STATE"/*.log "$STATE/userdel.err" "$STATE/holders"
     rmdir "$STATE" 2>/dev/null || true
+    return $status
 }
 
 verb=${1:-}
