@@ -7,6 +7,9 @@ JOBS ?= $(shell nproc)
 PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-tools \
 	qt6-l10n-tools libgl-dev libxkbcommon-dev e2fsprogs util-linux mount procps xvfb xauth \
 	x11-apps x11-utils imagemagick fonts-dejavu-core
+# Kept contents are copied with rsync; the tests read extended attributes with getfattr.
+KEEP_PACKAGES := rsync attr
+PACKAGES += $(KEEP_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

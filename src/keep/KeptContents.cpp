@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -41,6 +43,37 @@ QString withSlash(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// Whether a process of `group` still runs; zombies (which nobody may ever collect in a
+// container) do not count.
+bool groupRuns(pid_t group)
+{
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &process : processes) {
+        QFile stat(QStringLiteral("/proc/") + process + QStringLiteral("/stat"));
+        if (process.toInt() <= 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid pgrp ...": the name may hold spaces, so read after ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toInt() == group && fields.at(0) != "Z")
+            return true;
+    }
+    return false;
+}
+
+// A killed rsync leaves the processes it forked writing on their own: they go too, and the
+// step ends only once none is left, so no later save meets them.
+void stopProcessGroup(pid_t group)
+{
+    if (group <= 0)
+        return;
+    ::kill(-group, SIGKILL);
+    QElapsedTimer waited;
+    waited.start();
+    while (groupRuns(group) && waited.elapsed() < 10000)
+        QThread::msleep(5);
+}
+
 } // namespace
 
 KeptContents::KeptContents(const QString &mountPath, const QString &keptFolder, QObject *parent)
@@ -53,8 +86,10 @@ KeptContents::~KeptContents()
 {
     if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->disconnect(this);
+        const pid_t group = pid_t(m_process->processId());
         m_process->kill();
         m_process->waitForFinished(5000);
+        stopProcessGroup(group);
     }
 }
 
@@ -160,8 +195,13 @@ KeptContents::Step KeptContents::rsyncStep(Kind kind) const
 {
     // Archive mode with hard links, ACLs and extended attributes; numbers, not names, for
     // owners. As a normal user rsync keeps what that user may set and leaves owners as they are.
-    QStringList arguments{QStringLiteral("-aHAX"), QStringLiteral("--numeric-ids"),
-                          QStringLiteral("--no-inc-recursive"), QStringLiteral("--info=progress2"),
+    // Times are compared to the nanosecond: by default rsync compares whole seconds and would
+    // skip a file changed without changing its size in the second of the last save.
+    QStringList arguments{QStringLiteral("-aHAX"),
+                          QStringLiteral("--numeric-ids"),
+                          QStringLiteral("--modify-window=-1"),
+                          QStringLiteral("--no-inc-recursive"),
+                          QStringLiteral("--info=progress2"),
                           QStringLiteral("--exclude=/") + KeptFolder::temporaryFolderName() +
                               QLatin1Char('/')};
     if (kind == Kind::Load) {
@@ -195,14 +235,17 @@ void KeptContents::runNext()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C")); // messages we can read
     m_process->setProcessEnvironment(environment);
-    if (geteuid() == 0 && copyingUser().uid != 0) {
-        const Paths::Owner user = copyingUser();
-        m_process->setChildProcessModifier([user] {
-            const gid_t group = user.gid;
-            if (setgroups(1, &group) != 0 || setgid(user.gid) != 0 || setuid(user.uid) != 0)
-                _exit(126);
-        });
-    }
+    // Each step leads a process group of its own, so the processes rsync forks can be
+    // stopped with it; and runs as the folder's user.
+    const bool dropToUser = geteuid() == 0 && copyingUser().uid != 0;
+    const Paths::Owner user = copyingUser();
+    m_process->setChildProcessModifier([dropToUser, user] {
+        setpgid(0, 0);
+        const gid_t group = user.gid;
+        if (dropToUser &&
+            (setgroups(1, &group) != 0 || setgid(user.gid) != 0 || setuid(user.uid) != 0))
+            _exit(126);
+    });
     connect(m_process, &QProcess::readyReadStandardOutput, this, &KeptContents::readProgress);
     connect(m_process, &QProcess::readyReadStandardError, this,
             [this] { m_errorOutput += QString::fromLocal8Bit(m_process->readAllStandardError()); });
@@ -229,6 +272,8 @@ void KeptContents::stepFinished(int exitCode, QProcess::ExitStatus status)
     if (!m_running)
         return;
     m_errorOutput += QString::fromLocal8Bit(m_process->readAllStandardError());
+    if (status != QProcess::NormalExit)
+        stopProcessGroup(pid_t(m_process->processId()));
     if (m_rsyncRunning) {
         finish(rsyncResult(exitCode, status));
         return;
