@@ -56,6 +56,17 @@ void setXattr(const std::string &path, const char *name, const std::string &valu
     lsetxattr(path.c_str(), name, value.data(), value.size(), 0);
 }
 
+QString describe(const KeepTree::Entry &entry)
+{
+    return QStringLiteral(" [%1 %2 size %3 links %4 mtime %5 xattrs %6]")
+        .arg(QChar::fromLatin1(entry.type))
+        .arg(entry.mode, 0, 8)
+        .arg(entry.size)
+        .arg(entry.links)
+        .arg(entry.mtimeNs)
+        .arg(QString::fromStdString(entry.xattrs));
+}
+
 } // namespace
 
 namespace KeepTree {
@@ -65,7 +76,7 @@ Snapshot snapshot(const std::string &root, bool withTimes)
     Snapshot entries;
     for (const fs::directory_entry &item : fs::recursive_directory_iterator(root)) {
         const std::string path = item.path().string();
-        const std::string relative = fs::relative(item.path(), root).string();
+        const std::string relative = item.path().lexically_relative(root).string();
         if (leftOut(relative))
             continue;
         struct stat info
@@ -101,7 +112,9 @@ QString differences(const Snapshot &expected, const Snapshot &actual)
         if (!actual.contains(it.key()))
             lines << QStringLiteral("missing: ") + QString::fromStdString(it.key());
         else if (!(actual.value(it.key()) == it.value()))
-            lines << QStringLiteral("differs: ") + QString::fromStdString(it.key());
+            lines << QStringLiteral("differs: ") + QString::fromStdString(it.key()) +
+                         describe(it.value()) + QStringLiteral(" now") +
+                         describe(actual.value(it.key()));
     }
     for (auto it = actual.begin(); it != actual.end(); ++it) {
         if (!expected.contains(it.key()))
