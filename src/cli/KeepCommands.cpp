@@ -122,7 +122,9 @@ int createKept(QStringList arguments, const QString &keptFolder, bool remember, 
 
     if (!keptFolder.isEmpty()) {
         KeepState(mountPath, keptFolder).store();
-        const KeepResult loaded = KeptContents(mountPath, keptFolder).load();
+        KeptContents loader(mountPath, keptFolder);
+        loader.setExpectedBytes(KeptFolder::measure(keptFolder).kib * 1024);
+        const KeepResult loaded = loader.load();
         if (!loaded.succeeded) {
             tell(err, loaded.message, 1);
             return undoCreation(mountPath, err);

@@ -197,13 +197,14 @@ KeptContents::Step KeptContents::rsyncStep(Kind kind) const
     // owners. As a normal user rsync keeps what that user may set and leaves owners as they are.
     // Times are compared to the nanosecond: by default rsync compares whole seconds and would
     // skip a file changed without changing its size in the second of the last save.
-    QStringList arguments{QStringLiteral("-aHAX"),
-                          QStringLiteral("--numeric-ids"),
-                          QStringLiteral("--modify-window=-1"),
-                          QStringLiteral("--no-inc-recursive"),
-                          QStringLiteral("--info=progress2"),
+    QStringList arguments{QStringLiteral("-aHAX"), QStringLiteral("--numeric-ids"),
+                          QStringLiteral("--modify-window=-1"), QStringLiteral("--info=progress2"),
                           QStringLiteral("--exclude=/") + KeptFolder::temporaryFolderName() +
                               QLatin1Char('/')};
+    // Without a measured size, rsync's own percentage is right only once it lists every file
+    // first (a save's delayed renames need that list anyway).
+    if (kind == Kind::Save || m_expectedBytes <= 0)
+        arguments << QStringLiteral("--no-inc-recursive");
     if (kind == Kind::Load) {
         arguments << QStringLiteral("--exclude=") + KeptFolder::pendingFolderName() +
                          QLatin1Char('/')
@@ -261,8 +262,11 @@ void KeptContents::runNext()
 
 void KeptContents::readProgress()
 {
-    const int percent =
-        RsyncMessages::lastPercent(QString::fromLocal8Bit(m_process->readAllStandardOutput()));
+    const QString output = QString::fromLocal8Bit(m_process->readAllStandardOutput());
+    int percent = RsyncMessages::lastPercent(output);
+    const qint64 bytes = RsyncMessages::lastBytes(output);
+    if (m_kind == Kind::Load && m_expectedBytes > 0 && bytes >= 0)
+        percent = int(std::min<qint64>(bytes * 100 / m_expectedBytes, 100));
     if (percent >= 0)
         emit progressed(percent);
 }

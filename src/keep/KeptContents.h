@@ -34,6 +34,10 @@ public:
     // Why this process cannot copy the folder as its user; empty when it can.
     QString userProblem() const;
 
+    // What a load will copy, when the caller has measured it (KeptFolder::measure): progress
+    // then follows the bytes copied, and rsync need not list every file before it starts.
+    void setExpectedBytes(qint64 bytes) { m_expectedBytes = bytes; }
+
     void startLoad();
     void startSave();
     bool isRunning() const;
@@ -77,6 +81,7 @@ private:
     QProcess *m_process = nullptr;
     bool m_running = false;
     bool m_rsyncRunning = false;
+    qint64 m_expectedBytes = -1;
     QString m_errorOutput;
     KeepResult m_result;
 };

@@ -68,4 +68,16 @@ int lastPercent(const QString &progressOutput)
     return last;
 }
 
+qint64 lastBytes(const QString &progressOutput)
+{
+    // "  1,048,576  12%  ..." at the start of each progress line.
+    static const QRegularExpression bytes(
+        QStringLiteral("(?:^|[\\r\\n])\\s*([\\d,]+)\\s+\\d{1,3}%"));
+    qint64 last = -1;
+    auto matches = bytes.globalMatch(progressOutput);
+    while (matches.hasNext())
+        last = matches.next().captured(1).remove(QLatin1Char(',')).toLongLong();
+    return last;
+}
+
 } // namespace RsyncMessages

@@ -18,5 +18,7 @@ Failures failures(const QString &errorOutput, const QStringList &roots);
 
 // The last percentage in a piece of --info=progress2 output, or -1 when there is none.
 int lastPercent(const QString &progressOutput);
+// The last count of bytes copied in a piece of --info=progress2 output, or -1.
+qint64 lastBytes(const QString &progressOutput);
 
 } // namespace RsyncMessages

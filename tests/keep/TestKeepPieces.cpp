@@ -54,6 +54,10 @@ private slots:
                                     "  1,048,576 100%  9.1MB/s 0:00:00 (xfr#10, to-chk=0/10)\n")),
                  100);
         QCOMPARE(RsyncMessages::lastPercent(QStringLiteral("sending incremental file list\n")), -1);
+        QCOMPARE(RsyncMessages::lastBytes(
+                     QStringLiteral("     32,768   3%  1.2MB/s 0:00:01 (xfr#1, to-chk=9/10)\r"
+                                    "  1,048,576  47%  9.1MB/s 0:00:00 (xfr#10, ir-chk=5/10)\r")),
+                 1048576);
     }
 
     void defaultFolderIsASafeNameUnderTheDataFolder()

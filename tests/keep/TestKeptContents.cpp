@@ -162,6 +162,17 @@ private slots:
         QVERIFY(keeper.save().succeeded);
         QVERIFY(!progress.isEmpty());
         QCOMPARE(progress.last().at(0).toInt(), 100);
+
+        // A load of a measured folder counts its bytes: rising, ending at 100.
+        KeptContents loader(m_env->path(QStringLiteral("second disk")), kept());
+        fs::create_directories(m_env->path(QStringLiteral("second disk")).toStdString());
+        loader.setExpectedBytes(64 * 1024 * 1024);
+        QSignalSpy loading(&loader, &KeptContents::progressed);
+        QVERIFY(loader.load().succeeded);
+        QVERIFY(!loading.isEmpty());
+        for (qsizetype i = 1; i < loading.size(); ++i)
+            QVERIFY(loading.at(i).at(0).toInt() >= loading.at(i - 1).at(0).toInt());
+        QCOMPARE(loading.last().at(0).toInt(), 100);
     }
 
     void rootNeverCopiesAnotherUsersFolder()
