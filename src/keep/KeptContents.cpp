@@ -32,6 +32,11 @@ Paths::Owner copyingUser()
     return {uint(geteuid()), uint(getegid())};
 }
 
+bool actingForAnotherUser()
+{
+    return geteuid() == 0 && copyingUser().uid != 0;
+}
+
 QString userName(uint uid)
 {
     const passwd *entry = getpwuid(uid);
@@ -179,14 +184,19 @@ QList<KeptContents::Step> KeptContents::preparation() const
                        KeptFolder::pendingFolderName(), QStringLiteral("-exec"),
                        QStringLiteral("rm"), QStringLiteral("-rf"), QStringLiteral("--"),
                        QStringLiteral("{}"), QStringLiteral("+")}};
-        steps << Step{QStringLiteral("rm"),
-                      {QStringLiteral("-rf"), QStringLiteral("--"), temporary}};
     }
-    if (m_kind == Kind::Save) {
+    // The temporary copies go in any case: a save makes their folder afresh.
+    if (actingForAnotherUser()) {
         steps << Step{QStringLiteral("rm"),
                       {QStringLiteral("-rf"), QStringLiteral("--"), temporary}};
-        steps << Step{QStringLiteral("mkdir"),
-                      {QStringLiteral("-p"), QStringLiteral("--"), temporary}};
+        if (m_kind == Kind::Save)
+            steps << Step{QStringLiteral("mkdir"),
+                          {QStringLiteral("-p"), QStringLiteral("--"), temporary}};
+    } else {
+        // This process is the folder's user: no process needed (a periodic save stays quick).
+        QDir(temporary).removeRecursively();
+        if (m_kind == Kind::Save)
+            QDir().mkpath(temporary);
     }
     return steps;
 }
@@ -238,7 +248,7 @@ void KeptContents::runNext()
     m_process->setProcessEnvironment(environment);
     // Each step leads a process group of its own, so the processes rsync forks can be
     // stopped with it; and runs as the folder's user.
-    const bool dropToUser = geteuid() == 0 && copyingUser().uid != 0;
+    const bool dropToUser = actingForAnotherUser();
     const Paths::Owner user = copyingUser();
     m_process->setChildProcessModifier([dropToUser, user] {
         setpgid(0, 0);

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QtTest>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -71,6 +73,8 @@ private slots:
 
     void cleanup()
     {
+        qunsetenv("SUDO_UID");
+        qunsetenv("SUDO_GID");
         RealDisks::cleanUpUnder(m_env->home());
         m_env.reset();
     }
@@ -180,6 +184,51 @@ private slots:
         const Run forced = ctl({QStringLiteral("eject"), mount, QStringLiteral("--force")});
         QVERIFY2(forced.status == 0, qPrintable(forced.err));
         QVERIFY(listed(mount).isEmpty());
+    }
+
+    // Through sudo the copies run as the user: their files stay theirs, a file they cannot
+    // read is named as not saved while the others are saved, and root alone may not copy
+    // their folder.
+    void copiesRunAsTheUserRootWorksFor()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const std::string kept = path("kept").toStdString();
+        fs::create_directories(kept);
+        KeepTree::writeFile(kept + "/theirs", "user's file");
+        QVERIFY(chown(m_env->home().toLocal8Bit().constData(), 65534, 65534) == 0);
+        QVERIFY(chown(kept.c_str(), 65534, 65534) == 0 &&
+                chown((kept + "/theirs").c_str(), 65534, 65534) == 0);
+        const QString mount = path("disk");
+        QCOMPARE(
+            create(mount, QStringLiteral("8192"), {QStringLiteral("--keep"), path("kept")}).status,
+            2);
+        qputenv("SUDO_UID", "65534");
+        qputenv("SUDO_GID", "65534");
+        const Run created =
+            create(mount, QStringLiteral("8192"), {QStringLiteral("--keep"), path("kept")});
+        QVERIFY2(created.status == 0, qPrintable(created.err));
+        struct stat info
+        {
+        };
+        QVERIFY(stat((mount + QStringLiteral("/theirs")).toLocal8Bit().constData(), &info) == 0);
+        QCOMPARE(info.st_uid, uid_t(65534));
+
+        const std::string disk = mount.toStdString();
+        KeepTree::writeFile(disk + "/new", "new");
+        QVERIFY(chown((disk + "/new").c_str(), 65534, 65534) == 0);
+        KeepTree::writeFile(disk + "/root only", "secret");
+        QVERIFY(chmod((disk + "/root only").c_str(), 0600) == 0);
+        const Run synced = ctl({QStringLiteral("sync"), mount});
+        QCOMPARE(synced.status, 1);
+        QVERIFY2(synced.err.contains(QStringLiteral("root only")), qPrintable(synced.err));
+        QVERIFY(fs::exists(kept + "/new"));
+        QVERIFY(!fs::exists(kept + "/root only"));
+        QVERIFY(stat((kept + "/new").c_str(), &info) == 0);
+        QCOMPARE(info.st_uid, uid_t(65534));
+        QVERIFY(fs::remove(disk + "/root only"));
+        QCOMPARE(ctl({QStringLiteral("eject"), mount}).status, 0);
+        qunsetenv("SUDO_UID");
+        qunsetenv("SUDO_GID");
     }
 
     void rememberedDisksAreMadeOnce()
