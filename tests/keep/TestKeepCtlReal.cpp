@@ -76,6 +76,9 @@ private slots:
         qunsetenv("SUDO_UID");
         qunsetenv("SUDO_GID");
         RealDisks::cleanUpUnder(m_env->home());
+        // Names that are not UTF-8 are beyond QTemporaryDir: the bytes go first.
+        if (RealDisks::mountsUnder(m_env->home()).isEmpty())
+            fs::remove_all(m_env->home().toStdString());
         m_env.reset();
     }
 
