@@ -11,6 +11,9 @@ PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-t
 # Only `make package` needs these: dpkg-shlibdeps works out the package's library dependencies,
 # cpack finds the programs among the files with `file`.
 PACKAGE_TOOLS := dpkg-dev file
+# Kept contents are copied with rsync; the tests read extended attributes with getfattr.
+KEEP_PACKAGES := rsync attr
+PACKAGES += $(KEEP_PACKAGES)
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -34,6 +34,7 @@ run "throughput" throughput.sh
 run "memory" memory.sh
 run "application" app.sh
 run "settings compared" tuning.sh
+run "kept contents" keep.sh
 
 mem_gib=$(awk '$1 == "MemTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminfo)
 swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminfo)
@@ -72,6 +73,7 @@ swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminf
     echo "## The disk's settings compared"
     echo
     cat "$PARTS/tuning.sh.md"
+    printf '\n## Kept contents\n\n'; cat "$PARTS/keep.sh.md"
     if [ -f "$ROOT/bench/perf/FINDINGS.md" ]; then
         echo
         cat "$ROOT/bench/perf/FINDINGS.md"

@@ -2,6 +2,7 @@
 
 #include "DiskInventory.h"
 #include "DiskSize.h"
+#include "KeepCommands.h"
 #include "Localization.h"
 #include "MachineMemory.h"
 #include "MemCommands.h"
@@ -250,6 +251,8 @@ qint64 machineMemoryKiB()
 
 int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
+    if (const std::optional<int> status = runKeepCommand(arguments, out, err))
+        return *status;
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
     if (command == QStringLiteral("create"))
