@@ -12,10 +12,12 @@
 #include "QVXStaticProgressIndicator.h"
 #include "SystemLog.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -23,8 +25,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 #include <climits>
-#include <thread>
 
 namespace {
 
@@ -41,10 +43,10 @@ std::function<MachineMemory()> &machineMemorySource()
     return source;
 }
 
-// The first window's controller; its owner (the application controller) keeps it alive.
-std::weak_ptr<CreateWindowCtrl> &sharedSlot()
+// The first window, for as long as it lives.
+QPointer<CreateWindowCtrl> &sharedSlot()
 {
-    static std::weak_ptr<CreateWindowCtrl> slot;
+    static QPointer<CreateWindowCtrl> slot;
     return slot;
 }
 
@@ -65,11 +67,8 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
       m_memoryInformation(memoryInformation ? std::move(memoryInformation)
                                             : std::make_unique<MenuMeterMemStats>())
 {
-    auto *window = new QMainWindow;
-    m_ui->setupUi(window);
-    m_createWindow = window;
-    m_windowIdentity = window;
-    window->menuBar(); // the application controller fills it
+    m_ui->setupUi(this);
+    menuBar(); // the application controller fills it
 
     QComboBox *presets = m_ui->formatPopUpButton;
     presets->addItem(localizedStringForKey(QStringLiteral("FreeEntry")), 0);
@@ -106,7 +105,6 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     disclosure->setContentView(m_ui->memoryDetails);
     disclosure->setDelegate(this);
 
-    window->installEventFilter(this);
     m_ui->centralWidget->installEventFilter(this);
 
     m_memoryUpdated = new QTimer(this);
@@ -122,25 +120,18 @@ CreateWindowCtrl::~CreateWindowCtrl()
 {
     if (m_disk)
         m_disk->setDelegate(nullptr);
-    if (m_createWindow) {
-        m_createWindow->removeEventFilter(this);
-        delete m_createWindow.data();
-    }
 }
 
-std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::sharedCreateWindowCtrl()
+CreateWindowCtrl *CreateWindowCtrl::sharedCreateWindowCtrl()
 {
-    std::shared_ptr<CreateWindowCtrl> shared = sharedSlot().lock();
-    if (!shared) {
-        shared = std::make_shared<CreateWindowCtrl>();
-        sharedSlot() = shared;
-    }
-    return shared;
+    if (!sharedSlot())
+        sharedSlot() = new CreateWindowCtrl;
+    return sharedSlot();
 }
 
-std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::newRamWindow()
+CreateWindowCtrl *CreateWindowCtrl::newRamWindow()
 {
-    return std::make_shared<CreateWindowCtrl>();
+    return new CreateWindowCtrl;
 }
 
 void CreateWindowCtrl::setMachineMemorySource(std::function<MachineMemory()> source)
@@ -186,10 +177,10 @@ void CreateWindowCtrl::adjustWindowSize()
     // The closed size with the menu bar, plus what an open disclosure added.
     const int open =
         m_ui->triangleButton->isChecked() ? int(m_ui->memoryDisclosure->moveOffset()) : 0;
-    m_createWindow->layout()->invalidate();
-    m_createWindow->layout()->activate();
-    const QSize closed = m_createWindow->minimumSizeHint();
-    m_createWindow->resize(closed.width(), closed.height() + open);
+    layout()->invalidate();
+    layout()->activate();
+    const QSize closed = minimumSizeHint();
+    resize(closed.width(), closed.height() + open);
 }
 
 void CreateWindowCtrl::awakeFromNib()
@@ -206,12 +197,12 @@ void CreateWindowCtrl::awakeFromNib()
 void CreateWindowCtrl::centerWindow()
 {
     const QScreen *screen =
-        m_createWindow->screen() ? m_createWindow->screen() : QGuiApplication::primaryScreen();
+        QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = m_createWindow->frameGeometry();
+    QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    m_createWindow->move(frame.topLeft());
+    move(frame.topLeft());
 }
 
 void CreateWindowCtrl::selectTab(const QString &identifier)
@@ -232,9 +223,9 @@ void CreateWindowCtrl::showWindow()
         m_memoryUpdated->start();
         updateMemory();
     }
-    m_createWindow->show();
-    m_createWindow->raise();
-    m_createWindow->activateWindow();
+    show();
+    raise();
+    activateWindow();
 }
 
 void CreateWindowCtrl::resetMountPath()
@@ -268,7 +259,7 @@ void CreateWindowCtrl::controlTextDidChange()
 void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message)
 {
     QVXBeginAlertSheet(localizedStringForKey(titleKey), localizedStringForKey(QStringLiteral("OK")),
-                       QString(), QString(), m_createWindow, {}, nullptr, message);
+                       QString(), QString(), this, {}, nullptr, message);
 }
 
 void CreateWindowCtrl::createDisk()
@@ -321,7 +312,7 @@ void CreateWindowCtrl::createDisk()
         QVXBeginAlertSheet(
             localizedStringForKey(QStringLiteral("SizeExceedsAvailable")),
             localizedStringForKey(QStringLiteral("Cancel")),
-            localizedStringForKey(QStringLiteral("CreateAnyway")), QString(), m_createWindow,
+            localizedStringForKey(QStringLiteral("CreateAnyway")), QString(), this,
             [self, path, name, blockCount](QWidget *, int returnCode, void *) {
                 if (self && returnCode == QVXAlertAlternateReturn)
                     self->runCreation(path, name, blockCount);
@@ -497,18 +488,14 @@ void CreateWindowCtrl::destroyDisk()
     m_ui->mainTabView->repaint();
     updateMemory();
 
-    // The worker keeps the controller and the disk alive until the main thread has taken the
-    // outcome; the last references are then let go on the main thread.
-    std::thread([self = shared_from_this(), disk = m_disk]() mutable {
-        const TeardownOutcome outcome = disk->tearDown();
-        CreateWindowCtrl *ctrl = self.get();
-        QMetaObject::invokeMethod(
-            ctrl,
-            [self = std::move(self), disk = std::move(disk), outcome]() {
-                self->destroyDiskThreadDone(outcome);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    // The task holds the disk; the watcher is the window's, so a window closed meanwhile simply
+    // never hears the outcome.
+    auto *watcher = new QFutureWatcher<TeardownOutcome>(this);
+    connect(watcher, &QFutureWatcher<TeardownOutcome>::finished, this, [this, watcher] {
+        destroyDiskThreadDone(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([disk = m_disk] { return disk->tearDown(); }));
 }
 
 void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
@@ -539,7 +526,7 @@ bool CreateWindowCtrl::windowShouldClose()
             localizedStringForKey(QStringLiteral("ThisDiskIsActive")),
             localizedStringForKey(QStringLiteral("Cancel")),
             localizedStringForKey(QStringLiteral("close")),
-            localizedStringForKey(QStringLiteral("ejectNow")), m_createWindow,
+            localizedStringForKey(QStringLiteral("ejectNow")), this,
             [self](QWidget *sheet, int returnCode, void *contextInfo) {
                 if (self)
                     self->sheetDidDismissConfirmClose(sheet, returnCode, contextInfo);
@@ -566,9 +553,11 @@ void CreateWindowCtrl::sheetDidDismissConfirmClose(QWidget *sheet, int returnCod
 
 void CreateWindowCtrl::closeDirectly()
 {
-    m_closingDirectly = true;
-    m_createWindow->close();
-    m_closingDirectly = false;
+    // Hidden, not closed: the window keeps its disk and stays listed for ejecting at quit.
+    stopMemoryTimer();
+    hide();
+    if (m_delegate)
+        m_delegate->diskWindowClosedLeavingDisk(this);
 }
 
 void CreateWindowCtrl::stopMemoryTimer()
@@ -576,33 +565,33 @@ void CreateWindowCtrl::stopMemoryTimer()
     m_memoryUpdated->stop();
 }
 
+void CreateWindowCtrl::closeEvent(QCloseEvent *event)
+{
+    const bool closes =
+        (!m_delegate || m_delegate->diskWindowMayClose(this)) && windowShouldClose();
+    if (closes) {
+        stopMemoryTimer();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CreateWindowCtrl::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        updateMemory();
+    return QMainWindow::event(event);
+}
+
 bool CreateWindowCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_windowIdentity) {
-        switch (event->type()) {
-        case QEvent::Close:
-            if (m_closingDirectly) {
-                stopMemoryTimer();
-                return false;
-            }
-            if ((!m_delegate || m_delegate->diskWindowMayClose(this)) && windowShouldClose()) {
-                stopMemoryTimer();
-                return false;
-            }
-            event->ignore();
-            return true;
-        case QEvent::WindowActivate:
-            updateMemory();
-            break;
-        default:
-            break;
-        }
-    } else if (watched == m_ui->centralWidget && event->type() == QEvent::Resize) {
+    if (watched == m_ui->centralWidget && event->type() == QEvent::Resize) {
         // Blocks follow the window's width; their heights and places stay.
         const int width = m_ui->centralWidget->width() - 2 * BlockMargin;
         for (QWidget *block : {static_cast<QWidget *>(m_ui->mainTabView), m_ui->memoryBarRow,
                                static_cast<QWidget *>(m_ui->memoryDisclosure), m_ui->memoryDetails})
             block->resize(width, block->height());
     }
-    return QObject::eventFilter(watched, event);
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -169,11 +169,11 @@
     </message>
     <message id="MenuFile">
         <source>&amp;File</source>
-        <translation>&amp;Ablage</translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message id="MenuAbout">
         <source>About Vellumar</source>
-        <translation>Über Vellumar</translation>
+        <translation>Ü&amp;ber Vellumar</translation>
     </message>
     <message id="MenuPreferences">
         <source>Preferences…</source>
@@ -226,6 +226,14 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
     <message id="ChooseMountLocation">
         <source>Choose the Folder for Mount Folders</source>
         <translation>Ordner für die Einhängeordner wählen</translation>
+    </message>
+    <message id="MenuHelp">
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message id="AboutLicence">
+        <source>Licence</source>
+        <translation>Vellumar ist freie Software unter der GNU General Public License, Version 3 oder neuer. Sie wird ohne jede Gewährleistung geliefert.</translation>
     </message>
 </context>
 </TS>

@@ -173,7 +173,7 @@
     </message>
     <message id="MenuAbout">
         <source>About Vellumar</source>
-        <translation>About Vellumar</translation>
+        <translation>&amp;About Vellumar</translation>
     </message>
     <message id="MenuPreferences">
         <source>Preferences…</source>
@@ -226,6 +226,14 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
     <message id="ChooseMountLocation">
         <source>Choose the Folder for Mount Folders</source>
         <translation>Choose the Folder for Mount Folders</translation>
+    </message>
+    <message id="MenuHelp">
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message id="AboutLicence">
+        <source>Licence</source>
+        <translation>Vellumar is free software under the GNU General Public License, version 3 or later. It comes with no warranty.</translation>
     </message>
 </context>
 </TS>
