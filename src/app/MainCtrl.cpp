@@ -235,6 +235,10 @@ void MainCtrl::installMenuBar(CreateWindowCtrl *ctrl)
                                          &QWidget::close);
     close->setObjectName(QStringLiteral("closeAction"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    QAction *eject = fileMenu->addAction(localizedStringForKey(QStringLiteral("MenuEject")), ctrl,
+                                         &CreateWindowCtrl::destroyDisk);
+    eject->setObjectName(QStringLiteral("ejectAction"));
+    eject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     fileMenu->addSeparator();
     QAction *prefs =
         add(fileMenu, "MenuPreferences", "preferencesAction", &MainCtrl::showPreferences);

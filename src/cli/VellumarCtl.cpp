@@ -84,25 +84,32 @@ QString parseOptions(const QStringList &arguments, const QStringList &withValue,
     return QString();
 }
 
-// The size as the disk window reads it: leading blanks skipped, the leading whole number
-// taken. Returns an error message, or an empty string with `kib` set.
+// The size as the disk window reads it. Returns an error message, or an empty string with
+// `kib` set.
 QString parseSize(const QString &text, qint64 &kib)
 {
-    const std::optional<qint64> number = DiskSize::leadingInteger(text);
-    if (!number)
-        return localizedStringForKey(QStringLiteral("CtlSizeNotNumber")).arg(text);
-    const qint64 value = *number;
-    if (value <= 0)
+    const DiskSize::Reading reading = DiskSize::read(text, MachineMemory::read().totalKiB);
+    switch (reading.problem) {
+    case DiskSize::Problem::None:
+        break;
+    case DiskSize::Problem::NotASize:
+        return localizedStringForKey(QStringLiteral("CtlSizeForm")).arg(text);
+    case DiskSize::Problem::Zero:
         return localizedStringForKey(QStringLiteral("CtlSizeNotPositive"));
-    if (value > DiskSize::largestKiB)
-        return localizedStringForKey(QStringLiteral("CtlSizeTooManyBlocks"))
-            .arg(text.trimmed())
-            .arg(DiskSize::largestKiB);
-    if (value > machineMemoryKiB())
+    case DiskSize::Problem::TooSmall:
+        return localizedStringForKey(QStringLiteral("CtlSizeTooSmall"))
+            .arg(DiskSize::describe(reading.kib), DiskSize::describe(DiskSize::smallestKiB));
+    case DiskSize::Problem::TooLarge:
+        return localizedStringForKey(QStringLiteral("CtlSizeTooBig"))
+            .arg(text.trimmed(), DiskSize::describe(DiskSize::largestKiB));
+    case DiskSize::Problem::NoMemoryFigure:
+        return localizedStringForKey(QStringLiteral("CtlSizeShareUnknown"));
+    }
+    if (reading.kib > machineMemoryKiB())
         return localizedStringForKey(QStringLiteral("CtlSizeTooLarge"))
-            .arg(value)
+            .arg(reading.kib)
             .arg(machineMemoryKiB());
-    kib = value;
+    kib = reading.kib;
     return QString();
 }
 

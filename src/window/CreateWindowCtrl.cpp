@@ -185,6 +185,8 @@ void CreateWindowCtrl::adjustWindowSize()
 
 void CreateWindowCtrl::awakeFromNib()
 {
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleNew")));
+    m_ui->diskSizeField->setFocus(); // a new window waits for its size
     centerWindow();
     m_ui->memoryProgressBar->stopAnimation(nullptr);
     updateMemory();
@@ -245,6 +247,7 @@ void CreateWindowCtrl::setDiskFormat()
     if (tag > 0) {
         m_ui->diskSizeField->setText(QString::number(qint64(tag) * 1024));
         m_ui->diskNameField->setText(QStringLiteral("Ram Disk %1MB").arg(tag));
+        showSizePreview();
     } else {
         m_ui->diskNameField->setText(DefaultDiskName);
     }
@@ -254,6 +257,7 @@ void CreateWindowCtrl::controlTextDidChange()
 {
     m_ui->formatPopUpButton->setCurrentIndex(0);
     setDiskFormat();
+    showSizePreview();
 }
 
 void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message)
@@ -262,11 +266,44 @@ void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message
                        QString(), QString(), this, {}, nullptr, message);
 }
 
+QString CreateWindowCtrl::sizeProblem(const DiskSize::Reading &reading) const
+{
+    switch (reading.problem) {
+    case DiskSize::Problem::None:
+        break;
+    case DiskSize::Problem::TooSmall:
+        return localizedStringForKey(QStringLiteral("SizeTooSmallMessage"))
+            .arg(DiskSize::describe(reading.kib), DiskSize::describe(DiskSize::smallestKiB));
+    case DiskSize::Problem::TooLarge:
+        return localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage"))
+            .arg(DiskSize::describe(DiskSize::largestKiB));
+    case DiskSize::Problem::NoMemoryFigure:
+        return localizedStringForKey(QStringLiteral("SizeShareUnknown"));
+    case DiskSize::Problem::NotASize:
+    case DiskSize::Problem::Zero:
+        return localizedStringForKey(QStringLiteral("YouMustGiveCorrect"));
+    }
+    return QString();
+}
+
+void CreateWindowCtrl::showSizePreview()
+{
+    const QString text = m_ui->diskSizeField->text();
+    const DiskSize::Reading reading = DiskSize::read(text, machineMemory().totalKiB);
+    QString preview;
+    if (reading.ok() || reading.problem == DiskSize::Problem::TooSmall)
+        preview = QStringLiteral("= ") + DiskSize::describe(reading.kib);
+    else if (!text.trimmed().isEmpty())
+        preview = localizedStringForKey(QStringLiteral("SizePreviewInvalid"));
+    m_ui->diskSizePreview->setText(preview);
+}
+
 void CreateWindowCtrl::createDisk()
 {
     QString fieldPath = m_ui->pathField->text();
     QString name = m_ui->diskNameField->text();
-    const qint64 size = DiskSize::leadingInteger(m_ui->diskSizeField->text()).value_or(0);
+    const MachineMemory memory = machineMemory();
+    const DiskSize::Reading reading = DiskSize::read(m_ui->diskSizeField->text(), memory.totalKiB);
     if (name.isEmpty())
         name = DefaultDiskName;
     if (fieldPath.isEmpty()) {
@@ -275,18 +312,17 @@ void CreateWindowCtrl::createDisk()
     }
     const QString path = Paths::expandTilde(fieldPath);
 
-    if (size <= 0) {
-        showAlert(QStringLiteral("PlzInsertDiskSize"),
-                  localizedStringForKey(QStringLiteral("YouMustGiveCorrect")));
+    if (!reading.ok()) {
+        const bool wrongForm = reading.problem == DiskSize::Problem::NotASize ||
+                               reading.problem == DiskSize::Problem::Zero;
+        showAlert(wrongForm ? QStringLiteral("PlzInsertDiskSize")
+                  : reading.problem == DiskSize::Problem::TooSmall
+                      ? QStringLiteral("SizeTooSmall")
+                      : QStringLiteral("SizeDoesNotFit"),
+                  sizeProblem(reading));
         return;
     }
-    if (size > DiskSize::largestKiB) {
-        showAlert(QStringLiteral("SizeDoesNotFit"),
-                  localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage"))
-                      .arg(DiskSize::largestKiB));
-        return;
-    }
-    const MachineMemory memory = machineMemory();
+    const qint64 size = reading.kib;
     if (memory.totalKiB > 0 && size > memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) {
         showAlert(QStringLiteral("SizeExceedsMemory"),
                   localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
@@ -335,6 +371,9 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     m_ui->mountResult->setStringValue(QString());
     m_ui->mountResult->setURL(QUrl());
     m_ui->diskNameBuildField->setText(name);
+    const QString size = DiskSize::describe(qint64(blockCount) / 2);
+    m_ui->diskSizeBuildField->setText(localizedStringForKey(QStringLiteral("BuildSize")).arg(size));
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleDisk")).arg(name, size));
     setStatusValue(StatusPending, m_ui->allocateState);
     m_ui->buildState->setText(QString());
     m_ui->mountState->setText(QString());
@@ -366,6 +405,7 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
 void CreateWindowCtrl::continueToCreate()
 {
     selectTab(QStringLiteral("CREATE"));
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleNew")));
     m_ui->destroyProgressBar->setRange(0, 1);
     m_ui->destroyProgressBar->setValue(0);
     updateMemory();

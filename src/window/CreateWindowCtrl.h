@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiskSize.h"
 #include "MachineMemory.h"
 #include "MenuMeterMemStats.h"
 #include "QVXExtendibleLabelledView.h"
@@ -137,6 +138,10 @@ private:
     // Runs the four creation steps with the checked figures.
     void runCreation(const QString &path, const QString &name, quint32 blockCount);
     void showAlert(const QString &titleKey, const QString &message);
+    // The sentence that says why a size reading was refused.
+    QString sizeProblem(const DiskSize::Reading &reading) const;
+    // "= 64 MiB" beside the size field as the user types.
+    void showSizePreview();
     void destroyDiskThreadDone(const TeardownOutcome &outcome);
     void selectTab(const QString &identifier);
     // Closes the window without asking (the close sheet's "close").

@@ -60,19 +60,19 @@ private slots:
     void createReadsSizeNameAndPathLikeTheWindow()
     {
         EngineFixture fx;
-        // A leading number is taken as the window takes it; "~" is the home folder.
-        const Result result = run({QStringLiteral("create"), QStringLiteral("--size= 12abc"),
+        // A size with a unit, read as the window reads it; "~" is the home folder.
+        const Result result = run({QStringLiteral("create"), QStringLiteral("--size= 1.5m"),
                                    QStringLiteral("--name"), QStringLiteral("Scratch"),
                                    QStringLiteral("--mount"), QStringLiteral("~/scratch")});
         QCOMPARE(result.status, 0);
         QCOMPARE(result.out.last(), fx.env.home() + QStringLiteral("/scratch"));
-        QCOMPARE(fx.tools.calls().first(), QStringLiteral("attach|attach|ram://24"));
+        QCOMPARE(fx.tools.calls().first(), QStringLiteral("attach|attach|ram://3072"));
         QVERIFY(fx.tools.calls().at(1).contains(QStringLiteral("|-L|Scratch|")));
         anyDiskActive--;
 
         // Without --mount the generated path is used, in the path form the mount table shows.
         const Result generated =
-            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("64")});
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("256 KiB")});
         QCOMPARE(generated.status, 0);
         QVERIFY2(generated.out.last().startsWith(
                      fx.env.path(QStringLiteral("Library/Application Support/Vellumar/ramdisk"))),
@@ -113,6 +113,11 @@ private slots:
         QTest::newRow("zero") << QStringList{create, size, QStringLiteral("0")};
         QTest::newRow("negative") << QStringList{create, size, QStringLiteral("-5")};
         QTest::newRow("not a number") << QStringList{create, size, QStringLiteral("abc")};
+        for (const char *text : {"12abc", "1e3", "0x10", "8192.9", "1.5", "-1G", "12 parsecs"})
+            QTest::newRow(text) << QStringList{create, size, QLatin1String(text)};
+        QTest::newRow("below the smallest disk")
+            << QStringList{create, size, QStringLiteral("223")};
+        QTest::newRow("past 2^32 blocks") << QStringList{create, size, QStringLiteral("2048G")};
         QTest::newRow("empty") << QStringList{create, size, QString()};
         QTest::newRow("beyond 32-bit blocks")
             << QStringList{create, size, QStringLiteral("2147483648")};
@@ -120,14 +125,14 @@ private slots:
                                              QStringLiteral("99999999999999999999999")};
         QTest::newRow("beyond memory") << QStringList{create, size, QStringLiteral("2147483647")};
         QTest::newRow("relative mount") << QStringList{
-            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("disk")};
+            create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("disk")};
         QTest::newRow("under a file")
-            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--mount"),
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--mount"),
                            QStringLiteral("@file/disk")};
         QTest::newRow("system folder") << QStringList{
-            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("/usr")};
+            create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("/usr")};
         QTest::newRow("unknown option")
-            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--fast")};
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--fast")};
         QTest::newRow("unknown command") << QStringList{QStringLiteral("make")};
         QTest::newRow("eject a plain folder")
             << QStringList{QStringLiteral("eject"), QStringLiteral("@home")};

@@ -113,21 +113,26 @@ private slots:
         QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
     }
 
-    void failedCreationLeavesNothing()
+    void smallestDiskIsMadeAndOneLessIsRefused()
     {
         VELLUMAR_REQUIRE_ROOT();
         const QStringList before = RealDisks::ourLoopDevices();
-        // Too small for a file system: formatting fails after the device was made.
         const QString path = m_env->path(QStringLiteral("tiny"));
-        const Run run = ctl({QStringLiteral("create"), QStringLiteral("--size"),
-                             QStringLiteral("8"), QStringLiteral("--mount"), path});
-        QCOMPARE(run.status, 1);
-        QVERIFY(run.out.contains(QStringLiteral("build failed")));
+        // One KiB less than the smallest disk: refused before any device is made.
+        const Run refused = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                                 QStringLiteral("223"), QStringLiteral("--mount"), path});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.err.startsWith(QStringLiteral("vellumarctl: ")));
+        QVERIFY(refused.err.contains(QStringLiteral("224 KiB")));
         QVERIFY(!QFileInfo::exists(path));
-        const QString device =
-            run.out.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 2);
-        QVERIFY(device.startsWith(QStringLiteral("/dev/loop")));
-        QVERIFY(!RealDisks::ourLoopDevices().contains(device));
+        QCOMPARE(RealDisks::ourLoopDevices(), before);
+
+        // The smallest disk itself formats and mounts.
+        const Run made = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                              QStringLiteral("224K"), QStringLiteral("--mount"), path});
+        QCOMPARE(made.status, 0);
+        QVERIFY(!listed(path).isEmpty());
+        QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
     }
 };
 

@@ -12,8 +12,8 @@
         <translation>Vorgabe:</translation>
     </message>
     <message id="DiskSizeLabel">
-        <source>Size (KiB):</source>
-        <translation>Größe (KiB):</translation>
+        <source>Size:</source>
+        <translation>&amp;Größe:</translation>
     </message>
     <message id="DiskNameLabel">
         <source>Volume name:</source>
@@ -136,8 +136,8 @@
         <translation>Diese Größe ist zu groß</translation>
     </message>
     <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
-        <translation>Eine RAM-Disk fasst höchstens %1 KiB. Geben Sie eine kleinere Größe ein.</translation>
+        <source>max</source>
+        <translation>Eine RAM-Disk fasst höchstens %1. Geben Sie eine kleinere Größe ein.</translation>
     </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
@@ -177,19 +177,19 @@
     </message>
     <message id="MenuPreferences">
         <source>Preferences…</source>
-        <translation>Einstellungen…</translation>
+        <translation>&amp;Einstellungen…</translation>
     </message>
     <message id="MenuNew">
         <source>New RAM Disk</source>
-        <translation>Neue RAM-Disk</translation>
+        <translation>&amp;Neue RAM-Disk</translation>
     </message>
     <message id="MenuClose">
         <source>Close Window</source>
-        <translation>Fenster schließen</translation>
+        <translation>Fenster &amp;schließen</translation>
     </message>
     <message id="MenuQuit">
         <source>Quit Vellumar</source>
-        <translation>Vellumar beenden</translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message id="AboutTitle">
         <source>About Vellumar</source>
@@ -234,6 +234,42 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
     <message id="AboutLicence">
         <source>Licence</source>
         <translation>Vellumar ist freie Software unter der GNU General Public License, Version 3 oder neuer. Sie wird ohne jede Gewährleistung geliefert.</translation>
+    </message>
+    <message id="DiskSizePlaceholder">
+        <source>e.g. 512M</source>
+        <translation>z. B. 512M, 1.5G, 25%</translation>
+    </message>
+    <message id="SizeTooSmall">
+        <source>too small</source>
+        <translation>Diese Größe ist zu klein</translation>
+    </message>
+    <message id="SizeTooSmallMessage">
+        <source>min</source>
+        <translation>%1 ist zu klein für eine Disk: die kleinste Disk hat %2. Geben Sie eine größere Größe ein.</translation>
+    </message>
+    <message id="SizeShareUnknown">
+        <source>share</source>
+        <translation>Der Arbeitsspeicher dieses Rechners lässt sich nicht lesen, daher geht kein Anteil davon. Geben Sie die Größe in KiB oder mit Einheit (512M) ein.</translation>
+    </message>
+    <message id="SizePreviewInvalid">
+        <source>?</source>
+        <translation>keine Größe</translation>
+    </message>
+    <message id="WindowTitleNew">
+        <source>New</source>
+        <translation>Neue RAM-Disk – Vellumar</translation>
+    </message>
+    <message id="WindowTitleDisk">
+        <source>Disk</source>
+        <translation>%1 (%2) – Vellumar</translation>
+    </message>
+    <message id="BuildSize">
+        <source>Size</source>
+        <translation>Größe: %1</translation>
+    </message>
+    <message id="MenuEject">
+        <source>Eject</source>
+        <translation>Disk &amp;auswerfen</translation>
     </message>
 </context>
 </TS>

@@ -12,8 +12,8 @@
         <translation>Size preset:</translation>
     </message>
     <message id="DiskSizeLabel">
-        <source>Size (KiB):</source>
-        <translation>Size (KiB):</translation>
+        <source>Size:</source>
+        <translation>&amp;Size:</translation>
     </message>
     <message id="DiskNameLabel">
         <source>Volume name:</source>
@@ -136,8 +136,8 @@
         <translation>This size is too large</translation>
     </message>
     <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
-        <translation>A RAM disk can hold at most %1 KiB. Enter a smaller size.</translation>
+        <source>max</source>
+        <translation>A RAM disk can hold at most %1. Enter a smaller size.</translation>
     </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
@@ -177,19 +177,19 @@
     </message>
     <message id="MenuPreferences">
         <source>Preferences…</source>
-        <translation>Preferences…</translation>
+        <translation>&amp;Preferences…</translation>
     </message>
     <message id="MenuNew">
         <source>New RAM Disk</source>
-        <translation>New RAM Disk</translation>
+        <translation>&amp;New RAM Disk</translation>
     </message>
     <message id="MenuClose">
         <source>Close Window</source>
-        <translation>Close Window</translation>
+        <translation>&amp;Close Window</translation>
     </message>
     <message id="MenuQuit">
         <source>Quit Vellumar</source>
-        <translation>Quit Vellumar</translation>
+        <translation>&amp;Quit</translation>
     </message>
     <message id="AboutTitle">
         <source>About Vellumar</source>
@@ -234,6 +234,42 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
     <message id="AboutLicence">
         <source>Licence</source>
         <translation>Vellumar is free software under the GNU General Public License, version 3 or later. It comes with no warranty.</translation>
+    </message>
+    <message id="DiskSizePlaceholder">
+        <source>e.g. 512M</source>
+        <translation>e.g. 512M, 1.5G, 25%</translation>
+    </message>
+    <message id="SizeTooSmall">
+        <source>too small</source>
+        <translation>This size is too small</translation>
+    </message>
+    <message id="SizeTooSmallMessage">
+        <source>min</source>
+        <translation>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</translation>
+    </message>
+    <message id="SizeShareUnknown">
+        <source>share</source>
+        <translation>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</translation>
+    </message>
+    <message id="SizePreviewInvalid">
+        <source>?</source>
+        <translation>not a size</translation>
+    </message>
+    <message id="WindowTitleNew">
+        <source>New</source>
+        <translation>New RAM Disk – Vellumar</translation>
+    </message>
+    <message id="WindowTitleDisk">
+        <source>Disk</source>
+        <translation>%1 (%2) – Vellumar</translation>
+    </message>
+    <message id="BuildSize">
+        <source>Size</source>
+        <translation>Size: %1</translation>
+    </message>
+    <message id="MenuEject">
+        <source>Eject</source>
+        <translation>&amp;Eject Disk</translation>
     </message>
 </context>
 </TS>
