@@ -8,6 +8,11 @@ PACKAGES := g++ make cmake pkg-config qt6-base-dev qt6-tools-dev qt6-tools-dev-t
 	qt6-l10n-tools libgl-dev libxkbcommon-dev e2fsprogs util-linux mount procps xvfb xauth \
 	x11-apps x11-utils imagemagick fonts-dejavu-core
 
+# The real-program tests drive the application on Xvfb with a window manager and real key
+# presses; the application's SVG icon and Qt's own translated texts need their packages.
+UI_TEST_PACKAGES := xdotool openbox libqt6svg6 qt6-translations-l10n
+PACKAGES += $(UI_TEST_PACKAGES)
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps configure build run test test-sanitize bench install demo clean
