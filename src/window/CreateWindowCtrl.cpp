@@ -94,8 +94,9 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     m_ui->retryEjectButton->hide();
     m_ui->destroyProgressBar->setRange(0, 1);
     m_ui->destroyProgressBar->setValue(0);
-    m_ui->mountResult->setReadOnly(true);
-    m_ui->mountResult->setFrame(false);
+    // Results wrap inside the window instead of being cut off.
+    for (QLabel *result : {m_ui->allocateResult, m_ui->buildResult, m_ui->destroyResult})
+        result->setWordWrap(true);
     QFont title = m_ui->diskNameBuildField->font();
     title.setBold(true);
     m_ui->diskNameBuildField->setFont(title);
@@ -157,8 +158,19 @@ void CreateWindowCtrl::layOutBlocks()
     for (QWidget *block : blocks)
         width = std::max(width, block->minimumSizeHint().width());
 
+    // As tall as the tallest tab needs at this width, wrapped results included.
+    int tabHeight = 0;
+    for (int i = 0; i < m_ui->mainTabView->count(); ++i) {
+        QWidget *page = m_ui->mainTabView->widget(i);
+        // Texts changed since the layouts last measured, nested ones included.
+        const QList<QLayout *> layouts = page->findChildren<QLayout *>();
+        for (QLayout *layout : layouts)
+            layout->invalidate();
+        tabHeight = std::max(tabHeight, page->hasHeightForWidth() ? page->heightForWidth(width)
+                                                                  : page->sizeHint().height());
+    }
     int y = BlockMargin;
-    m_ui->mainTabView->setGeometry(BlockMargin, y, width, m_ui->mainTabView->sizeHint().height());
+    m_ui->mainTabView->setGeometry(BlockMargin, y, width, tabHeight);
     y += m_ui->mainTabView->height() + BlockSpacing * 2;
     m_ui->memoryBarRow->setGeometry(BlockMargin, y, width, m_ui->memoryBarRow->sizeHint().height());
     y += m_ui->memoryBarRow->height() + BlockSpacing / 2;
@@ -370,6 +382,7 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     m_ui->buildResult->setText(QString());
     m_ui->mountResult->setStringValue(QString());
     m_ui->mountResult->setURL(QUrl());
+    m_mounted = false;
     m_ui->diskNameBuildField->setText(name);
     const QString size = DiskSize::describe(qint64(blockCount) / 2);
     m_ui->diskSizeBuildField->setText(localizedStringForKey(QStringLiteral("BuildSize")).arg(size));
@@ -399,7 +412,8 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     setStatusValue(StatusPending, m_ui->finalizeState);
     m_disk->showInFinder();
     updateMemory();
-    m_ui->mountResult->setUsePointHandCursor(true);
+    // Only a mounted volume is a link.
+    m_ui->mountResult->setUsePointHandCursor(!m_ui->mountResult->URL().isEmpty());
 }
 
 void CreateWindowCtrl::continueToCreate()
@@ -436,18 +450,32 @@ void CreateWindowCtrl::setStatusValue(int value, QLabel *field)
     field->repaint();
 }
 
+QString CreateWindowCtrl::failureText(int phase, const QString &result)
+{
+    static const char *const sentences[] = {"AllocateFailed", "BuildFailed", "MountFailed"};
+    if (phase < 0 || phase > 2)
+        return result;
+    // One sentence that says what failed, then the tool's own words.
+    const QString sentence = localizedStringForKey(QLatin1String(sentences[phase]));
+    const QString words = result.trimmed();
+    return words.isEmpty() ? sentence : sentence + QLatin1Char('\n') + words;
+}
+
 void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
 {
     const int status = successful ? StatusSuccess : StatusFailure;
+    const QString shown = successful ? result : failureText(phase, result);
     switch (phase) {
     case 0:
         setStatusValue(status, m_ui->allocateState);
-        m_ui->allocateResult->setText(result);
+        m_ui->allocateResult->setText(shown);
+        layOutBlocks();
         m_ui->allocateResult->repaint();
         break;
     case 1:
         setStatusValue(status, m_ui->buildState);
-        m_ui->buildResult->setText(result);
+        m_ui->buildResult->setText(shown);
+        layOutBlocks();
         m_ui->buildResult->repaint();
         break;
     case 2:
@@ -455,8 +483,9 @@ void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
         m_ui->mountResult->setURL(
             successful && QDir::isAbsolutePath(result) ? QUrl::fromLocalFile(result) : QUrl());
         setStatusValue(status, m_ui->mountState);
-        m_ui->mountResult->setStringValue(result);
-        m_ui->mountResult->end(false); // a long path shows its folder's name
+        m_mounted = successful;
+        m_ui->mountResult->setStringValue(shown);
+        layOutBlocks();
         m_ui->mountResult->repaint();
         break;
     case 3:
@@ -551,6 +580,7 @@ void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
     m_ui->destroyTitle->setText(localizedStringForKey(
         outcome.finished ? QStringLiteral("DiskEjected") : QStringLiteral("DiskNotEjected")));
     m_ui->destroyResult->setText(outcome.userText);
+    layOutBlocks();
     // A disk that is still owed cannot be replaced by a new one: offer another try instead.
     m_ui->continueButton->setVisible(outcome.finished);
     m_ui->retryEjectButton->setVisible(!outcome.finished);
@@ -561,9 +591,13 @@ bool CreateWindowCtrl::windowShouldClose()
 {
     if (m_disk && m_disk->isMountedAndActive()) {
         QPointer<CreateWindowCtrl> self(this);
+        // A disk whose creation failed holds memory but is not mounted: say so.
+        const QString title =
+            m_mounted ? QStringLiteral("ThisDiskIsActive") : QStringLiteral("ThisDiskIsIncomplete");
+        const QString message = m_mounted ? QStringLiteral("YouWontEjectWithoutVellumar")
+                                          : QStringLiteral("IncompleteDiskHoldsMemory");
         QVXBeginAlertSheetWithDontShowAgain(
-            QStringLiteral("ThisDiskIsActive"),
-            localizedStringForKey(QStringLiteral("ThisDiskIsActive")),
+            QStringLiteral("ThisDiskIsActive"), localizedStringForKey(title),
             localizedStringForKey(QStringLiteral("Cancel")),
             localizedStringForKey(QStringLiteral("close")),
             localizedStringForKey(QStringLiteral("ejectNow")), this,
@@ -571,7 +605,7 @@ bool CreateWindowCtrl::windowShouldClose()
                 if (self)
                     self->sheetDidDismissConfirmClose(sheet, returnCode, contextInfo);
             },
-            nullptr, localizedStringForKey(QStringLiteral("YouWontEjectWithoutVellumar")));
+            nullptr, localizedStringForKey(message));
         return false;
     }
     if (m_delegate)

@@ -104,6 +104,8 @@ public:
     void fase(int phase, bool successful, const QString &result) override;
     void setStatusValue(int value, QLabel *field);
     void errorCreatingDisk(const QString &message);
+    // What the window shows for a failed phase: a sentence, then the tool's words.
+    static QString failureText(int phase, const QString &result);
 
     // QVXExtendibleLabelledViewDelegate
     void extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view) override;
@@ -155,4 +157,5 @@ private:
     std::unique_ptr<MenuMeterMemStats> m_memoryInformation;
     QTimer *m_memoryUpdated = nullptr;
     bool m_tearingDown = false;
+    bool m_mounted = false; // the latest creation's mount succeeded
 };

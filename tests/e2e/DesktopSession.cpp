@@ -7,15 +7,6 @@
 
 namespace {
 
-constexpr int FirstDisplay = 140;
-constexpr int LastDisplay = 239;
-
-bool displayInUse(int number)
-{
-    return QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
-           QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
-}
-
 void stop(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
@@ -43,34 +34,29 @@ bool DesktopSession::start(QString *whyNot)
                                  "(make deps installs them)");
         return false;
     }
-    // Other test runs on this machine use displays too: take the first free one, and try the
-    // next when another process takes it first.
-    for (int number = FirstDisplay; number <= LastDisplay; ++number) {
-        if (displayInUse(number))
-            continue;
-        m_display = QStringLiteral(":%1").arg(number);
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.setStandardOutputFile(QProcess::nullDevice());
-        m_server.start(server, {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
-                                QStringLiteral("tcp"), QStringLiteral("-ac")});
-        const QDeadlineTimer deadline(5000);
-        while (m_server.state() != QProcess::NotRunning && !deadline.hasExpired() &&
-               !QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-            QThread::msleep(50);
-        if (m_server.state() != QProcess::NotRunning &&
-            QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-            break;
-        stop(m_server);
-        m_display.clear();
+    // Other test runs on this machine use displays too: the server itself picks a free one
+    // (from :100 up) and says which on its standard output.
+    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_server.start(server,
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp"), QStringLiteral("-ac")});
+    const QDeadlineTimer deadline(10000);
+    QByteArray said;
+    while (!said.contains('\n') && m_server.state() != QProcess::NotRunning &&
+           !deadline.hasExpired()) {
+        m_server.waitForReadyRead(100);
+        said += m_server.readAllStandardOutput();
     }
-    if (m_display.isEmpty()) {
-        *whyNot = QStringLiteral("no display server could be started (Xvfb failed on every "
-                                 "display from :%1 to :%2)")
-                      .arg(FirstDisplay)
-                      .arg(LastDisplay);
+    bool ok = false;
+    const int number = said.trimmed().toInt(&ok);
+    if (!ok || m_server.state() == QProcess::NotRunning) {
+        stop(m_server);
+        *whyNot = QStringLiteral("no display server could be started (Xvfb said \"%1\")")
+                      .arg(QString::fromLocal8Bit(said.trimmed()));
         return false;
     }
+    m_display = QStringLiteral(":%1").arg(number);
     const QString manager = QStandardPaths::findExecutable(QStringLiteral("openbox"));
     if (!manager.isEmpty()) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -79,7 +65,7 @@ bool DesktopSession::start(QString *whyNot)
         m_windowManager.setStandardOutputFile(QProcess::nullDevice());
         m_windowManager.setStandardErrorFile(QProcess::nullDevice());
         m_windowManager.start(manager, {QStringLiteral("--sm-disable")});
-        waitForWindowManager(5000);
+        m_hasWindowManager = waitForWindowManager(10000);
     }
     return true;
 }

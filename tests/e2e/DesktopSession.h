@@ -18,6 +18,8 @@ public:
     // can be started here.
     bool start(QString *whyNot);
     QString display() const { return m_display; }
+    // Whether the window manager came up (it gives windows the keyboard and a close button).
+    bool hasWindowManager() const { return m_hasWindowManager; }
 
     // xdotool with the arguments, on this display; its standard output, trimmed.
     QString xdotool(const QStringList &arguments, int *status = nullptr) const;
@@ -38,6 +40,7 @@ private:
     bool waitForWindowManager(int timeoutMs) const;
 
     QString m_display;
+    bool m_hasWindowManager = false;
     QProcess m_server;
     QProcess m_windowManager;
 };

@@ -123,6 +123,7 @@ void TestRealProgram::initTestCase()
     QString whyNot;
     if (!m_session.start(&whyNot))
         QSKIP(qPrintable(whyNot));
+    QVERIFY2(m_session.hasWindowManager(), "openbox did not start (make deps installs it)");
     m_user = testUser();
     if (m_user != currentUser() && !RealDisks::runningAsRoot())
         QSKIP("running the program as another user needs root");
@@ -200,6 +201,7 @@ void TestRealProgram::startProgram()
     QVERIFY(m_program->waitForStarted(5000));
     QVERIFY2(m_session.waitForActiveWindow(text("WindowTitleNew"), 10000),
              qPrintable(m_session.activeWindowName()));
+    QThread::msleep(150); // the window manager hands over the keyboard focus
 }
 
 bool TestRealProgram::exitsWithin(int timeoutMs)
@@ -221,6 +223,12 @@ QString TestRealProgram::createDisk(const QString &size)
             return !made.isEmpty();
         },
         MountWithinMs);
+    if (made.isEmpty()) {
+        const QString shot = QDir::temp().filePath(
+            QStringLiteral("vellumar-e2e-%1.png").arg(QLatin1String(QTest::currentDataTag())));
+        m_session.screenshot(shot);
+        qWarning("no disk was mounted; the screen is in %s", qPrintable(shot));
+    }
     return made;
 }
 

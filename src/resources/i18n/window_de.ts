@@ -271,5 +271,25 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
         <source>Eject</source>
         <translation>Disk &amp;auswerfen</translation>
     </message>
+    <message id="AllocateFailed">
+        <source>x</source>
+        <translation>Der Speicher für die Disk konnte nicht bereitgestellt werden.</translation>
+    </message>
+    <message id="BuildFailed">
+        <source>x</source>
+        <translation>Das Dateisystem konnte nicht auf die Disk geschrieben werden.</translation>
+    </message>
+    <message id="MountFailed">
+        <source>x</source>
+        <translation>Die Disk konnte nicht eingebunden werden.</translation>
+    </message>
+    <message id="ThisDiskIsIncomplete">
+        <source>x</source>
+        <translation>Diese RAM-Disk wurde nicht vollständig erstellt</translation>
+    </message>
+    <message id="IncompleteDiskHoldsMemory">
+        <source>x</source>
+        <translation>Was davon erstellt wurde, belegt noch Speicher. Werfen Sie sie aus, um den Speicher freizugeben; schließen Sie das Fenster, können Sie sie noch beim Beenden von Vellumar auswerfen.</translation>
+    </message>
 </context>
 </TS>

@@ -271,5 +271,25 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
         <source>Eject</source>
         <translation>&amp;Eject Disk</translation>
     </message>
+    <message id="AllocateFailed">
+        <source>x</source>
+        <translation>The memory for the disk could not be set aside.</translation>
+    </message>
+    <message id="BuildFailed">
+        <source>x</source>
+        <translation>The file system could not be written on the disk.</translation>
+    </message>
+    <message id="MountFailed">
+        <source>x</source>
+        <translation>The disk could not be mounted.</translation>
+    </message>
+    <message id="ThisDiskIsIncomplete">
+        <source>x</source>
+        <translation>This RAM disk was not made completely</translation>
+    </message>
+    <message id="IncompleteDiskHoldsMemory">
+        <source>x</source>
+        <translation>What was made of it still holds memory. Eject it to give the memory back; if you close the window, you can still eject it when you quit Vellumar.</translation>
+    </message>
 </context>
 </TS>
