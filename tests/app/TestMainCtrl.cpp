@@ -15,10 +15,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -81,6 +83,7 @@ private slots:
     void quitCommandGoesThroughTheGuard();
     void closingTheLastVisibleWindowGoesThroughTheGuard();
     void aQuitAttemptAsksOnceAndEndsOnce();
+    void germanMenusAndTheAboutBox();
     void closingTheLastWindowOverItsDiskAsksTheSheetOnly();
 
 private:
@@ -342,6 +345,39 @@ void TestMainCtrl::closingTheLastWindowOverItsDiskAsksTheSheetOnly()
     QVERIFY(!QVXCurrentAlert());
     QVERIFY(window->disk()->isMountedAndActive());
     window->disk()->tearDown();
+}
+
+void TestMainCtrl::germanMenusAndTheAboutBox()
+{
+    Localization::install(QLocale(QLocale::German));
+    m_main->newRamDisk();
+    CreateWindowCtrl *window = m_main->listOfRamDisks().last();
+    const auto titles = [window] {
+        QStringList shown;
+        for (const QAction *menu : window->menuBar()->actions())
+            shown << menu->text();
+        return shown;
+    };
+    const QStringList german = titles();
+    Localization::install(QLocale(QLocale::English));
+    QCOMPARE(german, (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Hilfe")}));
+
+    // About: the icon and the licence.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vellumar.svg")));
+    QString licence;
+    bool hasIcon = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        licence = box->informativeText();
+        hasIcon = !box->iconPixmap().isNull();
+        box->accept();
+    });
+    window->findChild<QAction *>(QStringLiteral("aboutAction"))->trigger();
+    QCOMPARE(licence, localizedStringForKey(QStringLiteral("AboutLicence")));
+    QVERIFY(licence.contains(QStringLiteral("GNU General Public License")));
+    QVERIFY(hasIcon);
 }
 
 QTEST_MAIN(TestMainCtrl)
