@@ -2,8 +2,29 @@
 #include "VellumarCtl.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
+
+namespace {
+
+// Output that did not reach its file (a full disk, a closed pipe) is a failure, said once.
+int checkedOutput(int status, QTextStream &out, QTextStream &err)
+{
+    out.flush();
+    const bool failed =
+        out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed)
+        return status;
+    err << "vellumarctl: "
+        << localizedStringForKey(QStringLiteral("CtlWriteFailed"))
+               .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO)))
+        << Qt::endl;
+    return status == 0 ? 1 : status;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -13,7 +34,12 @@ int main(int argc, char **argv)
     QTextStream err(stderr);
     QStringList arguments = app.arguments().mid(1);
     const QString command = arguments.value(0);
-    if ((command == QStringLiteral("create") || command == QStringLiteral("eject")) &&
+    const bool help =
+        arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"));
+    // PRIVILEGE CHECK: once the engine offers RamDisk::privilegeProblem(), print its sentence
+    // here (prefixed "vellumarctl: ") and return 2 when it is not empty, in place of this
+    // root check, so that nothing is made by a user who cannot make disks.
+    if ((command == QStringLiteral("create") || command == QStringLiteral("eject")) && !help &&
         geteuid() != 0) {
         err << "vellumarctl: "
             << localizedStringForKey(QStringLiteral("CtlNeedsRoot"))
@@ -21,5 +47,5 @@ int main(int argc, char **argv)
             << Qt::endl;
         return 2;
     }
-    return runVellumarCtl(arguments, out, err);
+    return checkedOutput(runVellumarCtl(arguments, out, err), out, err);
 }

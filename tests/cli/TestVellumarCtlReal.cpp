@@ -78,8 +78,16 @@ private slots:
         QCOMPARE(disk.value(QStringLiteral("name")).toString(), QStringLiteral("CLI Disk"));
         QCOMPARE(disk.value(QStringLiteral("sizeKiB")).toInteger(), 65536);
         QVERIFY(disk.value(QStringLiteral("usedKiB")).toInteger() >= 4096);
-        QVERIFY(ctl({QStringLiteral("list")})
-                    .out.contains(device + QLatin1Char('\t') + path + QStringLiteral("\t65536\t")));
+        QCOMPARE(disk.value(QStringLiteral("sizeBytes")).toInteger(), 64 << 20);
+        const QStringList table = ctl({QStringLiteral("list")}).out.split(QLatin1Char('\n'));
+        QVERIFY(table.first().startsWith(QStringLiteral("DEVICE")));
+        const QStringList row = table.filter(path);
+        QCOMPARE(row.size(), 1);
+        QVERIFY2(row.first().startsWith(device + QLatin1Char(' ')) &&
+                     row.first().contains(QStringLiteral(" 64 MiB ")) &&
+                     row.first().contains(QStringLiteral(" CLI Disk ")) &&
+                     row.first().endsWith(QLatin1Char(' ') + path),
+                 qPrintable(row.first()));
 
         // Folders that are no disk of ours are refused and left alone.
         const Run refused = ctl({QStringLiteral("eject"), m_env->home()});

@@ -19,5 +19,73 @@
         <source>share</source>
         <translation>this machine's memory cannot be read, so a share of it cannot be used: give the size in KiB or with a unit.</translation>
     </message>
+    <message id="CtlHelp">
+        <source>x</source>
+        <translation>Usage: vellumarctl &lt;command&gt; [options]
+
+Makes RAM disks: memory-backed ext4 volumes mounted on a folder.
+
+Commands:
+  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]   make a disk
+  list [--json]                                           show the disks
+  eject &lt;mount path&gt;                                      unmount a disk and free its memory
+  mem [--json]                                            show the memory figures
+  swap [--json]                                           show the swap figures
+
+Sizes: 65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory.
+vellumarctl &lt;command&gt; --help shows the options of one command; --version shows the version.</translation>
+    </message>
+    <message id="CtlHelpCreate">
+        <source>x</source>
+        <translation>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+
+Makes a RAM disk, formats it (ext4), mounts it and prints its mount path.
+  --size &lt;size&gt;    65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
+  --name &lt;name&gt;    the volume name (default &quot;Ram Disk&quot;)
+  --mount &lt;path&gt;   an empty or new folder to mount on (default: a new folder under the
+                   mount location of the preferences)
+Exit status: 0 made, 1 failed (what was made is removed again), 2 bad input (nothing made).</translation>
+    </message>
+    <message id="CtlHelpList">
+        <source>x</source>
+        <translation>Usage: vellumarctl list [--json]
+
+Shows the RAM disks on this machine, whichever program made them.
+  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes)</translation>
+    </message>
+    <message id="CtlHelpEject">
+        <source>x</source>
+        <translation>Usage: vellumarctl eject &lt;mount path&gt;
+
+Unmounts the RAM disk mounted on &lt;mount path&gt; and gives its memory back.</translation>
+    </message>
+    <message id="CtlHelpMem">
+        <source>x</source>
+        <translation>Usage: vellumarctl mem [--json]
+
+Shows the memory figures of this machine (sizes in MB, counters as counts).</translation>
+    </message>
+    <message id="CtlHelpSwap">
+        <source>x</source>
+        <translation>Usage: vellumarctl swap [--json]
+
+Shows the swap figures of this machine.</translation>
+    </message>
+    <message id="CtlNoCommand">
+        <source>x</source>
+        <translation>no command given: see vellumarctl --help.</translation>
+    </message>
+    <message id="CtlUnknownCommandAll">
+        <source>x</source>
+        <translation>unknown command &quot;%1&quot;: the commands are create, list, eject, mem and swap (see vellumarctl --help).</translation>
+    </message>
+    <message id="CtlWriteFailed">
+        <source>x</source>
+        <translation>the output could not be written (%1).</translation>
+    </message>
+    <message id="CtlListHeader">
+        <source>x</source>
+        <translation>DEVICE|SIZE|USED|NAME|MOUNTED ON</translation>
+    </message>
 </context>
 </TS>
