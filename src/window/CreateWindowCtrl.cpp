@@ -354,6 +354,9 @@ void CreateWindowCtrl::createDisk()
         return;
     }
 
+    // PRIVILEGE CHECK: once the engine offers RamDisk::privilegeProblem(), show its sentence here
+    // with showAlert() and return when it is not empty, so nothing is made by a user who cannot
+    // make disks.
     const quint32 blockCount = quint32(size * 2);
     if (memory.availableKiB >= 0 && size > memory.availableKiB) {
         QPointer<CreateWindowCtrl> self(this);

@@ -8,7 +8,7 @@
         <translation>Bitte eine Größe eingeben</translation>
     </message>
     <message id="YouMustGiveCorrect">
-        <source>size forms</source>
+        <source>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</source>
         <translation>Geben Sie die Größe in KiB (65536), mit einer Einheit (512M, 1.5G, 100 MiB) oder als Anteil am Arbeitsspeicher (25%) ein.</translation>
     </message>
     <message id="OK">

@@ -8,7 +8,7 @@
         <translation>Please enter a disk size</translation>
     </message>
     <message id="YouMustGiveCorrect">
-        <source>size forms</source>
+        <source>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</source>
         <translation>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</translation>
     </message>
     <message id="OK">
