@@ -146,7 +146,7 @@ private:
     void showSizePreview();
     void destroyDiskThreadDone(const TeardownOutcome &outcome);
     void selectTab(const QString &identifier);
-    // Closes the window without asking (the close sheet's "close").
+    // Hides the window without asking, its disk kept (the close sheet's "close").
     void closeDirectly();
     void stopMemoryTimer();
 
