@@ -12,9 +12,8 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     # Only the disks made under this script's own folder.
-    grep -o " $work/[^ ]*" /proc/mounts | sed 's/\\040/ /g; s/^ //' | while read -r mount; do
-        "$bin/vellumarctl" eject "$mount" >/dev/null || true
-    done
+    { grep -o " $work/[^ ]*" /proc/mounts || true; } | sed 's/\\040/ /g; s/^ //' |
+        while read -r mount; do "$bin/vellumarctl" eject "$mount" >/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
