@@ -15,6 +15,11 @@ PACKAGE_TOOLS := dpkg-dev file
 KEEP_PACKAGES := rsync attr
 PACKAGES += $(KEEP_PACKAGES)
 
+# The real-program tests drive the application on Xvfb with a window manager and real key
+# presses; the application's SVG icon and Qt's own translated texts need their packages.
+UI_TEST_PACKAGES := xdotool openbox libqt6svg6 qt6-translations-l10n
+PACKAGES += $(UI_TEST_PACKAGES)
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps package-deps configure build run test test-sanitize bench install install-helper \

@@ -9,27 +9,26 @@
 #include "Workspace.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QTimer>
 
 MainCtrl::MainCtrl()
 {
-    // Linux keeps no menu on screen once the last window is gone: closing it asks the quit
-    // guard instead of ending the application behind the user's back.
+    // Closing the last window is a quit like any other and goes through the guard.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QGuiApplication::setQuitOnLastWindowClosed(false);
 }
 
 MainCtrl::~MainCtrl()
 {
-    for (const auto &ctrl : std::as_const(m_listOfRamDisks))
+    m_quitting = true;
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    m_listOfRamDisks.clear();
+    for (CreateWindowCtrl *ctrl : windows) {
         ctrl->setDelegate(nullptr);
-    if (m_firstCreateWindow)
-        m_firstCreateWindow->setDelegate(nullptr);
+        delete ctrl;
+    }
 }
 
 void MainCtrl::initialize()
@@ -58,39 +57,48 @@ void MainCtrl::QVXAppEndedToInitialize()
 
 void MainCtrl::QVXAppIsRunningForTheFirstTime() {}
 
-void MainCtrl::adopt(const std::shared_ptr<CreateWindowCtrl> &ctrl)
+QList<CreateWindowCtrl *> MainCtrl::listOfRamDisks() const
 {
+    QList<CreateWindowCtrl *> windows;
+    for (const QPointer<CreateWindowCtrl> &ctrl : m_listOfRamDisks)
+        if (ctrl)
+            windows.append(ctrl);
+    return windows;
+}
+
+void MainCtrl::adopt(CreateWindowCtrl *ctrl)
+{
+    // Qt deletes a window once it has closed for good; one closed over a mounted disk is only
+    // hidden and stays listed.
+    ctrl->setAttribute(Qt::WA_DeleteOnClose);
     ctrl->setDelegate(this);
     m_listOfRamDisks.append(ctrl);
-    installMenuBar(ctrl.get());
+    installMenuBar(ctrl);
     ctrl->adjustWindowSize();
     ctrl->centerWindow();
 }
 
 void MainCtrl::newRamDisk()
 {
-    const std::shared_ptr<CreateWindowCtrl> ctrl = CreateWindowCtrl::newRamWindow();
+    CreateWindowCtrl *ctrl = CreateWindowCtrl::newRamWindow();
     // The most recently opened controller still listed, even if its window is hidden.
-    const std::shared_ptr<CreateWindowCtrl> last =
-        m_listOfRamDisks.isEmpty() ? nullptr : m_listOfRamDisks.last();
+    const QList<CreateWindowCtrl *> listed = listOfRamDisks();
+    CreateWindowCtrl *last = listed.isEmpty() ? nullptr : listed.last();
     adopt(ctrl);
     if (last) {
         // Left edge 32 to the right and top edge 32 lower than the previous window's,
         // whatever the two heights; not fitted to the screen.
-        const QRect previous = last->createWindow()->frameGeometry();
-        ctrl->createWindow()->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
+        const QRect previous = last->frameGeometry();
+        ctrl->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
     }
     ctrl->showWindow();
 }
 
 void MainCtrl::removeDiskWindow(CreateWindowCtrl *ctrl)
 {
-    const qsizetype count = m_listOfRamDisks.size();
-    for (qsizetype i = 0; i < count; ++i) {
-        if (m_listOfRamDisks.at(i).get() == ctrl) {
-            // The window is still closing inside its own code: let go of it afterwards.
-            std::shared_ptr<CreateWindowCtrl> leaving = m_listOfRamDisks.takeAt(i);
-            QTimer::singleShot(0, this, [leaving] {});
+    for (qsizetype i = 0; i < m_listOfRamDisks.size(); ++i) {
+        if (m_listOfRamDisks.at(i) == ctrl) {
+            m_listOfRamDisks.removeAt(i);
             return;
         }
     }
@@ -98,24 +106,31 @@ void MainCtrl::removeDiskWindow(CreateWindowCtrl *ctrl)
 
 int MainCtrl::visibleWindowCount() const
 {
-    int visible = 0;
-    for (const auto &ctrl : m_listOfRamDisks)
-        if (ctrl->createWindow() && ctrl->createWindow()->isVisible())
-            ++visible;
-    return visible;
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    return int(std::count_if(windows.cbegin(), windows.cend(),
+                             [](const CreateWindowCtrl *ctrl) { return ctrl->isVisible(); }));
 }
 
 bool MainCtrl::diskWindowMayClose(CreateWindowCtrl *ctrl)
 {
-    const bool listed = std::any_of(m_listOfRamDisks.cbegin(), m_listOfRamDisks.cend(),
-                                    [ctrl](const auto &item) { return item.get() == ctrl; });
-    QMainWindow *window = ctrl->createWindow();
-    if (!listed || !window || !window->isVisible() || visibleWindowCount() > 1)
+    if (m_quitting || !m_listOfRamDisks.contains(ctrl) || !ctrl->isVisible() ||
+        visibleWindowCount() > 1)
         return true;
-    // The last window on screen: closing it ends the application, so the guard decides.
-    if (applicationShouldTerminate() == TerminateNow)
-        QTimer::singleShot(0, this, &MainCtrl::finishTermination);
+    // The last window on screen. With its own disk mounted, its close sheet asks (and "close"
+    // then ends the application); otherwise closing it is quitting.
+    if (ctrl->disk() && ctrl->disk()->isMountedAndActive())
+        return true;
+    terminate();
     return false;
+}
+
+void MainCtrl::diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl)
+{
+    Q_UNUSED(ctrl);
+    // The user has just said the disk may stay mounted: with no window left, nothing is asked
+    // again.
+    if (visibleWindowCount() == 0)
+        finishTermination();
 }
 
 int MainCtrl::applicationShouldTerminate()
@@ -136,10 +151,9 @@ int MainCtrl::applicationShouldTerminate()
         return TerminateNow;
     case QVXAlertOtherReturn: {
         // Every listed window, closed ones included; the count is read once.
-        const QList<std::shared_ptr<CreateWindowCtrl>> windows = m_listOfRamDisks;
-        const qsizetype count = windows.size();
-        for (qsizetype i = 0; i < count; ++i)
-            windows.at(i)->destroyDisk();
+        const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+        for (CreateWindowCtrl *ctrl : windows)
+            ctrl->destroyDisk();
         return TerminateCancel;
     }
     default:
@@ -149,25 +163,33 @@ int MainCtrl::applicationShouldTerminate()
 
 void MainCtrl::terminate()
 {
-    if (applicationShouldTerminate() == TerminateNow)
+    // A quit asked for while the guard's alert is up (another shortcut, the last window's close
+    // box) is the same attempt: it gets no second alert.
+    if (m_asking || m_quitting)
+        return;
+    m_asking = true;
+    const int reply = applicationShouldTerminate();
+    m_asking = false;
+    if (reply == TerminateNow)
         finishTermination();
+}
+
+void MainCtrl::quitLeavingDisks()
+{
+    finishTermination();
 }
 
 void MainCtrl::finishTermination()
 {
-    // A teardown that already uncounted its disk may still be handing its result over: let it
-    // finish rather than end the process under a running worker.
-    const auto running = [this] {
-        return std::any_of(m_listOfRamDisks.cbegin(), m_listOfRamDisks.cend(),
-                           [](const auto &ctrl) { return ctrl->isTearingDown(); });
-    };
-    const QDeadlineTimer deadline(TeardownGraceMs);
-    while (running() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    // Leaving the event loop ends the process: the windows are not asked to close again. A
+    // running eject finishes first, since the application waits for its thread pool on exit.
     if (m_terminator)
         m_terminator();
     else
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);
 }
 
 PrefrencesCtrl *MainCtrl::preferences()
@@ -184,44 +206,51 @@ void MainCtrl::showPreferences()
 
 void MainCtrl::showAbout()
 {
-    QMessageBox::about(QApplication::activeWindow(),
-                       localizedStringForKey(QStringLiteral("AboutTitle")),
-                       localizedStringForKey(QStringLiteral("AboutText"))
-                           .arg(QCoreApplication::applicationVersion()));
+    QMessageBox box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("aboutBox"));
+    box.setWindowTitle(localizedStringForKey(QStringLiteral("AboutTitle")));
+    box.setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+    box.setText(localizedStringForKey(QStringLiteral("AboutText"))
+                    .arg(QCoreApplication::applicationVersion()));
+    box.setInformativeText(localizedStringForKey(QStringLiteral("AboutLicence")));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 void MainCtrl::installMenuBar(CreateWindowCtrl *ctrl)
 {
-    QMainWindow *window = ctrl->createWindow();
-    QMenuBar *bar = window->menuBar();
+    QMenuBar *bar = ctrl->menuBar();
     bar->clear();
-
-    QMenu *appMenu = bar->addMenu(localizedStringForKey(QStringLiteral("MenuApp")));
-    appMenu->setObjectName(QStringLiteral("appMenu"));
-    QAction *about = appMenu->addAction(localizedStringForKey(QStringLiteral("MenuAbout")), this,
-                                        &MainCtrl::showAbout);
-    about->setObjectName(QStringLiteral("aboutAction"));
-    about->setMenuRole(QAction::AboutRole);
-    QAction *prefs = appMenu->addAction(localizedStringForKey(QStringLiteral("MenuPreferences")),
-                                        this, &MainCtrl::showPreferences);
-    prefs->setObjectName(QStringLiteral("preferencesAction"));
-    prefs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    prefs->setMenuRole(QAction::PreferencesRole);
-    appMenu->addSeparator();
-    QAction *quit = appMenu->addAction(localizedStringForKey(QStringLiteral("MenuQuit")), this,
-                                       &MainCtrl::terminate);
-    quit->setObjectName(QStringLiteral("quitAction"));
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    quit->setMenuRole(QAction::QuitRole);
+    const auto add = [this](QMenu *menu, const char *key, const char *name, auto slot) {
+        QAction *action = menu->addAction(localizedStringForKey(QLatin1String(key)), this, slot);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
 
     QMenu *fileMenu = bar->addMenu(localizedStringForKey(QStringLiteral("MenuFile")));
     fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    QAction *newDisk = fileMenu->addAction(localizedStringForKey(QStringLiteral("MenuNew")), this,
-                                           &MainCtrl::newRamDisk);
-    newDisk->setObjectName(QStringLiteral("newAction"));
-    newDisk->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    QAction *close = fileMenu->addAction(localizedStringForKey(QStringLiteral("MenuClose")), window,
+    add(fileMenu, "MenuNew", "newAction", &MainCtrl::newRamDisk)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction *close = fileMenu->addAction(localizedStringForKey(QStringLiteral("MenuClose")), ctrl,
                                          &QWidget::close);
     close->setObjectName(QStringLiteral("closeAction"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    QAction *eject = fileMenu->addAction(localizedStringForKey(QStringLiteral("MenuEject")), ctrl,
+                                         &CreateWindowCtrl::destroyDisk);
+    eject->setObjectName(QStringLiteral("ejectAction"));
+    eject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    fileMenu->addSeparator();
+    QAction *prefs =
+        add(fileMenu, "MenuPreferences", "preferencesAction", &MainCtrl::showPreferences);
+    prefs->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    prefs->setMenuRole(QAction::PreferencesRole);
+    fileMenu->addSeparator();
+    QAction *quit = add(fileMenu, "MenuQuit", "quitAction", &MainCtrl::terminate);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu *helpMenu = bar->addMenu(localizedStringForKey(QStringLiteral("MenuHelp")));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    add(helpMenu, "MenuAbout", "aboutAction", &MainCtrl::showAbout)
+        ->setMenuRole(QAction::AboutRole);
 }

@@ -5,11 +5,11 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class PrefrencesCtrl;
-class QMainWindow;
 
 // The application's delegate: registers the default mount location, opens the first disk
 // window and further ones in a cascade, keeps the window list, and guards quitting while disks
@@ -25,6 +25,7 @@ public:
     static constexpr int CascadeOffset = 32;
 
     MainCtrl();
+    // Deletes the windows still listed (those closed over a mounted disk included).
     ~MainCtrl() override;
 
     // Registers {"MountPath": DefaultMountPathLocation} with the user defaults.
@@ -36,41 +37,45 @@ public:
     void QVXAppEndedToInitialize() override;
     void QVXAppIsRunningForTheFirstTime() override;
 
-    // 1: the application may quit now; 0: it stays.
+    // The quit guard: 1 the application may quit now, 0 it stays. Asks at most once per call.
     int applicationShouldTerminate();
 
-    const QList<std::shared_ptr<CreateWindowCtrl>> &listOfRamDisks() const
-    {
-        return m_listOfRamDisks;
-    }
-    std::shared_ptr<CreateWindowCtrl> firstCreateWindow() const { return m_firstCreateWindow; }
+    // The listed windows in the order they were opened.
+    QList<CreateWindowCtrl *> listOfRamDisks() const;
+    CreateWindowCtrl *firstCreateWindow() const { return m_firstCreateWindow; }
     PrefrencesCtrl *preferences();
+    // True once the application is ending: windows then close without asking.
+    bool isQuitting() const { return m_quitting; }
 
     // CreateWindowCtrlDelegate
     void removeDiskWindow(CreateWindowCtrl *ctrl) override;
     bool diskWindowMayClose(CreateWindowCtrl *ctrl) override;
+    void diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl) override;
 
-    // How the application ends once the guard lets it (tests record it instead).
+    // What ends the process once quitting is decided; QCoreApplication::exit(0) unless a unit
+    // test, which must keep its own event loop, records the call instead.
     void setTerminator(std::function<void()> terminator) { m_terminator = std::move(terminator); }
 
 public slots:
     void newRamDisk();
-    // Menu Quit: asks the guard, then ends the application.
+    // Quit (menu, Ctrl+Q, closing the last window): asks the guard once, then ends.
     void terminate();
+    // Ends as after "Quit" without asking, the disks left mounted (the session is ending).
+    void quitLeavingDisks();
     void showPreferences();
     void showAbout();
 
 private:
-    static constexpr int TeardownGraceMs = 15000;
-
-    // Ends the application once no teardown of a listed window is still running.
+    // The one way out: every quit that was allowed ends here.
     void finishTermination();
     void installMenuBar(CreateWindowCtrl *ctrl);
-    void adopt(const std::shared_ptr<CreateWindowCtrl> &ctrl);
+    void adopt(CreateWindowCtrl *ctrl);
     int visibleWindowCount() const;
 
-    std::shared_ptr<CreateWindowCtrl> m_firstCreateWindow;
-    QList<std::shared_ptr<CreateWindowCtrl>> m_listOfRamDisks;
+    QPointer<CreateWindowCtrl> m_firstCreateWindow;
+    QList<QPointer<CreateWindowCtrl>> m_listOfRamDisks;
     std::unique_ptr<PrefrencesCtrl> m_preferences;
     std::function<void()> m_terminator;
+    bool m_asking = false;
+    bool m_quitting = false;
 };

@@ -1,23 +1,29 @@
 #include "Localization.h"
 #include "MainCtrl.h"
+#include "SignalQuit.h"
 #include "Workspace.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMainWindow>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vellumar"));
-    QApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("vellumar"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vellumar.svg")));
-    Localization::install();
+namespace {
 
+// Qt's own texts (file dialog, standard buttons, shortcut names) in the language of ours.
+void installQtTranslations(const QString &language, QTranslator &translator)
+{
+    if (translator.load(QStringLiteral("qtbase_") + language,
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
+void installWorkspace()
+{
     Workspace &workspace = Workspace::shared();
     workspace.setFolderOpener(
         [](const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); });
@@ -37,9 +43,27 @@ int main(int argc, char *argv[])
             front->activateWindow();
         }
     });
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellumar"));
+    QApplication::setApplicationVersion(QStringLiteral(VELLUMAR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("vellumar"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vellumar.svg")));
+    const QString language = Localization::install();
+    QTranslator qtTranslator;
+    installQtTranslations(language, qtTranslator);
+    installWorkspace();
 
     MainCtrl::initialize();
     MainCtrl controller;
+    SignalQuit signalQuit;
+    QObject::connect(&signalQuit, &SignalQuit::quitRequested, &controller,
+                     &MainCtrl::quitLeavingDisks);
     QTimer::singleShot(0, &controller, &MainCtrl::applicationDidFinishLaunching);
     return app.exec();
 }

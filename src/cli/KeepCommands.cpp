@@ -6,6 +6,7 @@
 #include "KeptContents.h"
 #include "KeptFolder.h"
 #include "Localization.h"
+#include "MachineMemory.h"
 #include "Paths.h"
 #include "RememberedDisks.h"
 #include "VellumarCtl.h"
@@ -73,8 +74,8 @@ QString absoluteFolder(const QString &typed)
 // create then says why).
 qint64 diskKiB(const QString &sizeText)
 {
-    const std::optional<qint64> kib = DiskSize::leadingInteger(sizeText);
-    return kib && *kib > 0 ? *kib : -1;
+    const DiskSize::Reading reading = DiskSize::read(sizeText, MachineMemory::read().totalKiB);
+    return reading.ok() ? reading.kib : -1;
 }
 
 // The mounted disk at `path`, or an empty mount path after telling the user.

@@ -26,7 +26,8 @@ std::optional<bool> parseArguments(const QString &command, const QStringList &ar
             json = true;
             continue;
         }
-        err << localizedStringForKey(QStringLiteral("MemCommandUnknownArgument")).arg(arg, command)
+        err << "vellumarctl: "
+            << localizedStringForKey(QStringLiteral("MemCommandUnknownArgument")).arg(arg, command)
             << '\n';
         return std::nullopt;
     }
@@ -73,7 +74,8 @@ int runMemCommand(const QStringList &args, MenuMeterMemStats &stats, QTextStream
         return 2;
     const std::optional<QVariantMap> reading = stats.getMemStats();
     if (!reading) {
-        err << localizedStringForKey(QStringLiteral("MemStatsUnreadable")) << '\n';
+        err << "vellumarctl: " << localizedStringForKey(QStringLiteral("MemStatsUnreadable"))
+            << '\n';
         return 1;
     }
     print(*reading, kMemKeys, *json, out);
@@ -88,7 +90,7 @@ int runSwapCommand(const QStringList &args, MenuMeterMemStats &stats, QTextStrea
         return 2;
     const std::optional<QVariantMap> reading = stats.getSwapStats();
     if (!reading) {
-        err << localizedStringForKey(QStringLiteral("SwapStatsUnknown")) << '\n';
+        err << "vellumarctl: " << localizedStringForKey(QStringLiteral("SwapStatsUnknown")) << '\n';
         return 1;
     }
     print(*reading, kSwapKeys, *json, out);

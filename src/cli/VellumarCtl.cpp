@@ -28,11 +28,12 @@ int badInput(QTextStream &err, const QString &message)
     return 2;
 }
 
-// Prints each phase report as it arrives, one line each.
+// Prints each phase report as it arrives, one line each: a success on standard output, a
+// failure on standard error.
 class PhasePrinter : public RamDiskDelegate
 {
 public:
-    explicit PhasePrinter(QTextStream &out) : m_out(out) {}
+    PhasePrinter(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {}
 
     void fase(int phase, bool successful, const QString &result) override
     {
@@ -43,12 +44,35 @@ public:
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         QString line =
             name + (successful ? QStringLiteral(" ok ") : QStringLiteral(" failed ")) + text;
-        m_out << line.trimmed() << Qt::endl;
+        if (successful)
+            m_out << line.trimmed() << Qt::endl;
+        else
+            m_err << programName << ": " << line.trimmed() << Qt::endl;
     }
 
 private:
     QTextStream &m_out;
+    QTextStream &m_err;
 };
+
+// -h or --help among a command's arguments.
+bool asksForHelp(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("-h")) || arguments.contains(QStringLiteral("--help"));
+}
+
+// The usage of one command, or of all when `command` is empty.
+QString usage(const QString &command)
+{
+    static const QMap<QString, const char *> keys = {{QStringLiteral("create"), "CtlHelpCreate"},
+                                                     {QStringLiteral("list"), "CtlHelpList"},
+                                                     {QStringLiteral("eject"), "CtlHelpEject"},
+                                                     {QStringLiteral("mem"), "CtlHelpMem"},
+                                                     {QStringLiteral("swap"), "CtlHelpSwap"}};
+    if (keys.contains(command))
+        return localizedStringForKey(QLatin1String(keys.value(command)));
+    return localizedStringForKey(QStringLiteral("CtlHelp"));
+}
 
 struct Options
 {
@@ -85,25 +109,32 @@ QString parseOptions(const QStringList &arguments, const QStringList &withValue,
     return QString();
 }
 
-// The size as the disk window reads it: leading blanks skipped, the leading whole number
-// taken. Returns an error message, or an empty string with `kib` set.
+// The size as the disk window reads it. Returns an error message, or an empty string with
+// `kib` set.
 QString parseSize(const QString &text, qint64 &kib)
 {
-    const std::optional<qint64> number = DiskSize::leadingInteger(text);
-    if (!number)
-        return localizedStringForKey(QStringLiteral("CtlSizeNotNumber")).arg(text);
-    const qint64 value = *number;
-    if (value <= 0)
+    const DiskSize::Reading reading = DiskSize::read(text, MachineMemory::read().totalKiB);
+    switch (reading.problem) {
+    case DiskSize::Problem::None:
+        break;
+    case DiskSize::Problem::NotASize:
+        return localizedStringForKey(QStringLiteral("CtlSizeForm")).arg(text);
+    case DiskSize::Problem::Zero:
         return localizedStringForKey(QStringLiteral("CtlSizeNotPositive"));
-    if (value > DiskSize::largestKiB)
-        return localizedStringForKey(QStringLiteral("CtlSizeTooManyBlocks"))
-            .arg(text.trimmed())
-            .arg(DiskSize::largestKiB);
-    if (value > machineMemoryKiB())
+    case DiskSize::Problem::TooSmall:
+        return localizedStringForKey(QStringLiteral("CtlSizeTooSmall"))
+            .arg(DiskSize::describe(reading.kib), DiskSize::describe(DiskSize::smallestKiB));
+    case DiskSize::Problem::TooLarge:
+        return localizedStringForKey(QStringLiteral("CtlSizeTooBig"))
+            .arg(text.trimmed(), DiskSize::describe(DiskSize::largestKiB));
+    case DiskSize::Problem::NoMemoryFigure:
+        return localizedStringForKey(QStringLiteral("CtlSizeShareUnknown"));
+    }
+    if (reading.kib > machineMemoryKiB())
         return localizedStringForKey(QStringLiteral("CtlSizeTooLarge"))
-            .arg(value)
+            .arg(reading.kib)
             .arg(machineMemoryKiB());
-    kib = value;
+    kib = reading.kib;
     return QString();
 }
 
@@ -151,7 +182,7 @@ int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return badInput(err,
                         localizedStringForKey(QStringLiteral("CtlMountParentMissing")).arg(parent));
 
-    PhasePrinter printer(out);
+    PhasePrinter printer(out, err);
     disk.setDelegate(&printer);
     disk.setMountPath(path);
     // Stop at the first failed phase: later ones cannot do anything useful.
@@ -171,6 +202,29 @@ int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
             << localizedStringForKey(QStringLiteral("CtlCleanupFailed")).arg(outcome.userText)
             << Qt::endl;
     return 1;
+}
+
+// One line a disk under a header, sizes for people; the mount path last, as it may hold spaces.
+void printTable(const QList<DiskInfo> &disks, QTextStream &out)
+{
+    QList<QStringList> rows = {
+        localizedStringForKey(QStringLiteral("CtlListHeader")).split(QLatin1Char('|'))};
+    for (const DiskInfo &disk : disks)
+        rows.append({disk.device, DiskSize::describe(disk.sizeKiB),
+                     DiskSize::describe(disk.usedKiB), disk.name,
+                     disk.mountPath.isEmpty() ? QStringLiteral("-") : disk.mountPath});
+    QList<qsizetype> widths(rows.first().size(), 0);
+    for (const QStringList &row : rows)
+        for (qsizetype column = 0; column < row.size() && column < widths.size(); ++column)
+            widths[column] = std::max(widths[column], row.at(column).size());
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype column = 0; column < row.size(); ++column) {
+            const bool last = column + 1 == row.size();
+            line += last ? row.at(column) : row.at(column).leftJustified(widths.value(column) + 2);
+        }
+        out << line << Qt::endl;
+    }
 }
 
 int list(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -195,17 +249,15 @@ int list(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                      {QStringLiteral("mountPath"), disk.mountPath},
                                      {QStringLiteral("sizeKiB"), disk.sizeKiB},
                                      {QStringLiteral("usedKiB"), disk.usedKiB},
+                                     {QStringLiteral("sizeBytes"), disk.sizeKiB * 1024},
+                                     {QStringLiteral("usedBytes"), disk.usedKiB * 1024},
                                      {QStringLiteral("name"), disk.name}});
         }
         out << QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
         out.flush();
         return 0;
     }
-    for (const DiskInfo &disk : disks) {
-        out << disk.device << '\t'
-            << (disk.mountPath.isEmpty() ? QStringLiteral("-") : disk.mountPath) << '\t'
-            << disk.sizeKiB << '\t' << disk.usedKiB << Qt::endl;
-    }
+    printTable(disks, out);
     return 0;
 }
 
@@ -255,6 +307,27 @@ int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &
         return *status;
     const QString command = arguments.value(0);
     const QStringList rest = arguments.mid(1);
+    if (command == QStringLiteral("--version") || command == QStringLiteral("-V")) {
+        out << programName << ' ' << QStringLiteral(VELLUMAR_VERSION) << Qt::endl;
+        return 0;
+    }
+    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") ||
+        command == QStringLiteral("help")) {
+        out << usage(rest.value(0)) << Qt::endl;
+        return 0;
+    }
+    if (command.isEmpty())
+        return badInput(err, localizedStringForKey(QStringLiteral("CtlNoCommand")));
+    static const QStringList commands = {QStringLiteral("create"), QStringLiteral("list"),
+                                         QStringLiteral("eject"), QStringLiteral("mem"),
+                                         QStringLiteral("swap")};
+    if (!commands.contains(command))
+        return badInput(err,
+                        localizedStringForKey(QStringLiteral("CtlUnknownCommandAll")).arg(command));
+    if (asksForHelp(rest)) {
+        out << usage(command) << Qt::endl;
+        return 0;
+    }
     if (command == QStringLiteral("create"))
         return create(rest, out, err);
     if (command == QStringLiteral("list"))
@@ -263,15 +336,5 @@ int runVellumarCtl(const QStringList &arguments, QTextStream &out, QTextStream &
         return eject(rest, out, err);
     if (command == QStringLiteral("mem"))
         return runMemCommand(rest);
-    if (command == QStringLiteral("swap"))
-        return runSwapCommand(rest);
-    if (command == QStringLiteral("--help") || command == QStringLiteral("help")) {
-        out << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
-        return 0;
-    }
-    if (command.isEmpty()) {
-        err << localizedStringForKey(QStringLiteral("CtlUsage")) << Qt::endl;
-        return 2;
-    }
-    return badInput(err, localizedStringForKey(QStringLiteral("CtlUnknownCommand")).arg(command));
+    return runSwapCommand(rest);
 }

@@ -1,32 +1,105 @@
 #include "DiskSize.h"
 
-#include <limits>
+#include <QLocale>
+#include <QRegularExpression>
 
 namespace DiskSize {
+namespace {
 
-std::optional<qint64> leadingInteger(const QString &text)
+// Digits beyond this cannot be a disk: refused before any arithmetic can overflow.
+constexpr int MaxDigits = 15;
+
+// KiB per unit; 0 for an unknown unit.
+qint64 unitFactor(const QString &unit)
 {
-    qsizetype i = 0;
-    while (i < text.size() && text.at(i).isSpace())
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
-        negative = text.at(i) == QLatin1Char('-');
-        ++i;
+    const QString lower = unit.toLower();
+    if (lower == QLatin1String("k") || lower == QLatin1String("kib"))
+        return 1;
+    if (lower == QLatin1String("m") || lower == QLatin1String("mib"))
+        return 1024;
+    if (lower == QLatin1String("g") || lower == QLatin1String("gib"))
+        return 1024 * 1024;
+    return 0;
+}
+
+// whole.fraction × numerator ÷ denominator, rounded down, in 64 bits without overflow for the
+// digit counts allowed.
+qint64 scaled(const QString &whole, const QString &fraction, qint64 numerator, qint64 denominator)
+{
+    qint64 fractionValue = 0;
+    qint64 fractionScale = 1;
+    for (const QChar digit : fraction) {
+        fractionValue = fractionValue * 10 + digit.digitValue();
+        fractionScale *= 10;
     }
-    const qsizetype firstDigit = i;
-    constexpr qint64 largest = std::numeric_limits<qint64>::max();
-    qint64 value = 0;
-    for (; i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
-         ++i) {
-        const int digit = text.at(i).unicode() - '0';
-        if (value > (largest - digit) / 10)
-            return negative ? -largest : largest;
-        value = value * 10 + digit;
+    const long double value =
+        (long double)whole.toLongLong() + (long double)fractionValue / (long double)fractionScale;
+    return qint64(value * (long double)numerator / (long double)denominator);
+}
+
+Reading checked(qint64 kib)
+{
+    if (kib <= 0)
+        return {0, Problem::Zero};
+    if (kib < smallestKiB)
+        return {kib, Problem::TooSmall};
+    if (kib > largestKiB)
+        return {kib, Problem::TooLarge};
+    return {kib, Problem::None};
+}
+
+} // namespace
+
+Reading read(const QString &text, qint64 memoryKiB)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^(\\d+)(?:\\.(\\d+))?(?: ?([A-Za-z]+|%))?$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch())
+        return {};
+    const QString whole = match.captured(1);
+    const QString fraction = match.captured(2);
+    const QString unit = match.captured(3);
+    if (whole.size() + fraction.size() > MaxDigits)
+        return {largestKiB + 1, Problem::TooLarge};
+    if (unit.isEmpty()) {
+        // A bare number is whole KiB: "1.5" says nothing about its unit.
+        if (match.hasCaptured(2))
+            return {};
+        return checked(whole.toLongLong());
     }
-    if (i == firstDigit)
-        return std::nullopt;
-    return negative ? -value : value;
+    if (unit == QLatin1String("%")) {
+        if (memoryKiB <= 0)
+            return {0, Problem::NoMemoryFigure};
+        return checked(scaled(whole, fraction, memoryKiB, 100));
+    }
+    const qint64 factor = unitFactor(unit);
+    if (factor == 0)
+        return {};
+    return checked(scaled(whole, fraction, factor, 1));
+}
+
+QString describe(qint64 kib)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const auto number = [&locale](double value) {
+        QString text = locale.toString(value, 'f', 2);
+        // "1.50" reads "1.5", "64.00" reads "64".
+        const QChar point = locale.decimalPoint().at(0);
+        if (text.contains(point)) {
+            while (text.endsWith(QLatin1Char('0')))
+                text.chop(1);
+            if (text.endsWith(point))
+                text.chop(1);
+        }
+        return text;
+    };
+    if (kib < 1024)
+        return QStringLiteral("%1 KiB").arg(kib);
+    if (kib < 1024 * 1024)
+        return number(double(kib) / 1024) + QStringLiteral(" MiB");
+    return number(double(kib) / (1024 * 1024)) + QStringLiteral(" GiB");
 }
 
 } // namespace DiskSize

@@ -12,10 +12,12 @@
 #include "QVXStaticProgressIndicator.h"
 #include "SystemLog.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -23,8 +25,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 #include <climits>
-#include <thread>
 
 namespace {
 
@@ -41,10 +43,10 @@ std::function<MachineMemory()> &machineMemorySource()
     return source;
 }
 
-// The first window's controller; its owner (the application controller) keeps it alive.
-std::weak_ptr<CreateWindowCtrl> &sharedSlot()
+// The first window, for as long as it lives.
+QPointer<CreateWindowCtrl> &sharedSlot()
 {
-    static std::weak_ptr<CreateWindowCtrl> slot;
+    static QPointer<CreateWindowCtrl> slot;
     return slot;
 }
 
@@ -65,11 +67,8 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
       m_memoryInformation(memoryInformation ? std::move(memoryInformation)
                                             : std::make_unique<MenuMeterMemStats>())
 {
-    auto *window = new QMainWindow;
-    m_ui->setupUi(window);
-    m_createWindow = window;
-    m_windowIdentity = window;
-    window->menuBar(); // the application controller fills it
+    m_ui->setupUi(this);
+    menuBar(); // the application controller fills it
 
     QComboBox *presets = m_ui->formatPopUpButton;
     presets->addItem(localizedStringForKey(QStringLiteral("FreeEntry")), 0);
@@ -95,8 +94,9 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     m_ui->retryEjectButton->hide();
     m_ui->destroyProgressBar->setRange(0, 1);
     m_ui->destroyProgressBar->setValue(0);
-    m_ui->mountResult->setReadOnly(true);
-    m_ui->mountResult->setFrame(false);
+    // Results wrap inside the window instead of being cut off.
+    for (QLabel *result : {m_ui->allocateResult, m_ui->buildResult, m_ui->destroyResult})
+        result->setWordWrap(true);
     QFont title = m_ui->diskNameBuildField->font();
     title.setBold(true);
     m_ui->diskNameBuildField->setFont(title);
@@ -106,7 +106,6 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     disclosure->setContentView(m_ui->memoryDetails);
     disclosure->setDelegate(this);
 
-    window->installEventFilter(this);
     m_ui->centralWidget->installEventFilter(this);
 
     m_memoryUpdated = new QTimer(this);
@@ -122,25 +121,18 @@ CreateWindowCtrl::~CreateWindowCtrl()
 {
     if (m_disk)
         m_disk->setDelegate(nullptr);
-    if (m_createWindow) {
-        m_createWindow->removeEventFilter(this);
-        delete m_createWindow.data();
-    }
 }
 
-std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::sharedCreateWindowCtrl()
+CreateWindowCtrl *CreateWindowCtrl::sharedCreateWindowCtrl()
 {
-    std::shared_ptr<CreateWindowCtrl> shared = sharedSlot().lock();
-    if (!shared) {
-        shared = std::make_shared<CreateWindowCtrl>();
-        sharedSlot() = shared;
-    }
-    return shared;
+    if (!sharedSlot())
+        sharedSlot() = new CreateWindowCtrl;
+    return sharedSlot();
 }
 
-std::shared_ptr<CreateWindowCtrl> CreateWindowCtrl::newRamWindow()
+CreateWindowCtrl *CreateWindowCtrl::newRamWindow()
 {
-    return std::make_shared<CreateWindowCtrl>();
+    return new CreateWindowCtrl;
 }
 
 void CreateWindowCtrl::setMachineMemorySource(std::function<MachineMemory()> source)
@@ -166,8 +158,19 @@ void CreateWindowCtrl::layOutBlocks()
     for (QWidget *block : blocks)
         width = std::max(width, block->minimumSizeHint().width());
 
+    // As tall as the tallest tab needs at this width, wrapped results included.
+    int tabHeight = 0;
+    for (int i = 0; i < m_ui->mainTabView->count(); ++i) {
+        QWidget *page = m_ui->mainTabView->widget(i);
+        // Texts changed since the layouts last measured, nested ones included.
+        const QList<QLayout *> layouts = page->findChildren<QLayout *>();
+        for (QLayout *layout : layouts)
+            layout->invalidate();
+        tabHeight = std::max(tabHeight, page->hasHeightForWidth() ? page->heightForWidth(width)
+                                                                  : page->sizeHint().height());
+    }
     int y = BlockMargin;
-    m_ui->mainTabView->setGeometry(BlockMargin, y, width, m_ui->mainTabView->sizeHint().height());
+    m_ui->mainTabView->setGeometry(BlockMargin, y, width, tabHeight);
     y += m_ui->mainTabView->height() + BlockSpacing * 2;
     m_ui->memoryBarRow->setGeometry(BlockMargin, y, width, m_ui->memoryBarRow->sizeHint().height());
     y += m_ui->memoryBarRow->height() + BlockSpacing / 2;
@@ -186,14 +189,16 @@ void CreateWindowCtrl::adjustWindowSize()
     // The closed size with the menu bar, plus what an open disclosure added.
     const int open =
         m_ui->triangleButton->isChecked() ? int(m_ui->memoryDisclosure->moveOffset()) : 0;
-    m_createWindow->layout()->invalidate();
-    m_createWindow->layout()->activate();
-    const QSize closed = m_createWindow->minimumSizeHint();
-    m_createWindow->resize(closed.width(), closed.height() + open);
+    layout()->invalidate();
+    layout()->activate();
+    const QSize closed = minimumSizeHint();
+    resize(closed.width(), closed.height() + open);
 }
 
 void CreateWindowCtrl::awakeFromNib()
 {
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleNew")));
+    m_ui->diskSizeField->setFocus(); // a new window waits for its size
     centerWindow();
     m_ui->memoryProgressBar->stopAnimation(nullptr);
     updateMemory();
@@ -206,12 +211,12 @@ void CreateWindowCtrl::awakeFromNib()
 void CreateWindowCtrl::centerWindow()
 {
     const QScreen *screen =
-        m_createWindow->screen() ? m_createWindow->screen() : QGuiApplication::primaryScreen();
+        QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    QRect frame = m_createWindow->frameGeometry();
+    QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
-    m_createWindow->move(frame.topLeft());
+    move(frame.topLeft());
 }
 
 void CreateWindowCtrl::selectTab(const QString &identifier)
@@ -232,9 +237,9 @@ void CreateWindowCtrl::showWindow()
         m_memoryUpdated->start();
         updateMemory();
     }
-    m_createWindow->show();
-    m_createWindow->raise();
-    m_createWindow->activateWindow();
+    show();
+    raise();
+    activateWindow();
 }
 
 void CreateWindowCtrl::resetMountPath()
@@ -254,6 +259,7 @@ void CreateWindowCtrl::setDiskFormat()
     if (tag > 0) {
         m_ui->diskSizeField->setText(QString::number(qint64(tag) * 1024));
         m_ui->diskNameField->setText(QStringLiteral("Ram Disk %1MB").arg(tag));
+        showSizePreview();
     } else {
         m_ui->diskNameField->setText(DefaultDiskName);
     }
@@ -263,19 +269,53 @@ void CreateWindowCtrl::controlTextDidChange()
 {
     m_ui->formatPopUpButton->setCurrentIndex(0);
     setDiskFormat();
+    showSizePreview();
 }
 
 void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message)
 {
     QVXBeginAlertSheet(localizedStringForKey(titleKey), localizedStringForKey(QStringLiteral("OK")),
-                       QString(), QString(), m_createWindow, {}, nullptr, message);
+                       QString(), QString(), this, {}, nullptr, message);
+}
+
+QString CreateWindowCtrl::sizeProblem(const DiskSize::Reading &reading) const
+{
+    switch (reading.problem) {
+    case DiskSize::Problem::None:
+        break;
+    case DiskSize::Problem::TooSmall:
+        return localizedStringForKey(QStringLiteral("SizeTooSmallMessage"))
+            .arg(DiskSize::describe(reading.kib), DiskSize::describe(DiskSize::smallestKiB));
+    case DiskSize::Problem::TooLarge:
+        return localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage"))
+            .arg(DiskSize::describe(DiskSize::largestKiB));
+    case DiskSize::Problem::NoMemoryFigure:
+        return localizedStringForKey(QStringLiteral("SizeShareUnknown"));
+    case DiskSize::Problem::NotASize:
+    case DiskSize::Problem::Zero:
+        return localizedStringForKey(QStringLiteral("YouMustGiveCorrect"));
+    }
+    return QString();
+}
+
+void CreateWindowCtrl::showSizePreview()
+{
+    const QString text = m_ui->diskSizeField->text();
+    const DiskSize::Reading reading = DiskSize::read(text, machineMemory().totalKiB);
+    QString preview;
+    if (reading.ok() || reading.problem == DiskSize::Problem::TooSmall)
+        preview = QStringLiteral("= ") + DiskSize::describe(reading.kib);
+    else if (!text.trimmed().isEmpty())
+        preview = localizedStringForKey(QStringLiteral("SizePreviewInvalid"));
+    m_ui->diskSizePreview->setText(preview);
 }
 
 void CreateWindowCtrl::createDisk()
 {
     QString fieldPath = m_ui->pathField->text();
     QString name = m_ui->diskNameField->text();
-    const qint64 size = DiskSize::leadingInteger(m_ui->diskSizeField->text()).value_or(0);
+    const MachineMemory memory = machineMemory();
+    const DiskSize::Reading reading = DiskSize::read(m_ui->diskSizeField->text(), memory.totalKiB);
     if (name.isEmpty())
         name = DefaultDiskName;
     if (fieldPath.isEmpty()) {
@@ -284,18 +324,17 @@ void CreateWindowCtrl::createDisk()
     }
     const QString path = Paths::expandTilde(fieldPath);
 
-    if (size <= 0) {
-        showAlert(QStringLiteral("PlzInsertDiskSize"),
-                  localizedStringForKey(QStringLiteral("YouMustGiveCorrect")));
+    if (!reading.ok()) {
+        const bool wrongForm = reading.problem == DiskSize::Problem::NotASize ||
+                               reading.problem == DiskSize::Problem::Zero;
+        showAlert(wrongForm ? QStringLiteral("PlzInsertDiskSize")
+                  : reading.problem == DiskSize::Problem::TooSmall
+                      ? QStringLiteral("SizeTooSmall")
+                      : QStringLiteral("SizeDoesNotFit"),
+                  sizeProblem(reading));
         return;
     }
-    if (size > DiskSize::largestKiB) {
-        showAlert(QStringLiteral("SizeDoesNotFit"),
-                  localizedStringForKey(QStringLiteral("SizeDoesNotFitMessage"))
-                      .arg(DiskSize::largestKiB));
-        return;
-    }
-    const MachineMemory memory = machineMemory();
+    const qint64 size = reading.kib;
     if (memory.totalKiB > 0 && size > memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) {
         showAlert(QStringLiteral("SizeExceedsMemory"),
                   localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
@@ -315,13 +354,19 @@ void CreateWindowCtrl::createDisk()
         return;
     }
 
+    // Nothing is made by a user who cannot make disks: the system says why, in one sentence.
+    const QString privilege = RamDisk::privilegeProblem();
+    if (!privilege.isEmpty()) {
+        showAlert(QStringLiteral("CannotMakeDisks"), privilege);
+        return;
+    }
     const quint32 blockCount = quint32(size * 2);
     if (memory.availableKiB >= 0 && size > memory.availableKiB) {
         QPointer<CreateWindowCtrl> self(this);
         QVXBeginAlertSheet(
             localizedStringForKey(QStringLiteral("SizeExceedsAvailable")),
             localizedStringForKey(QStringLiteral("Cancel")),
-            localizedStringForKey(QStringLiteral("CreateAnyway")), QString(), m_createWindow,
+            localizedStringForKey(QStringLiteral("CreateAnyway")), QString(), this,
             [self, path, name, blockCount](QWidget *, int returnCode, void *) {
                 if (self && returnCode == QVXAlertAlternateReturn)
                     self->runCreation(path, name, blockCount);
@@ -343,7 +388,11 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     m_ui->buildResult->setText(QString());
     m_ui->mountResult->setStringValue(QString());
     m_ui->mountResult->setURL(QUrl());
+    m_mounted = false;
     m_ui->diskNameBuildField->setText(name);
+    const QString size = DiskSize::describe(qint64(blockCount) / 2);
+    m_ui->diskSizeBuildField->setText(localizedStringForKey(QStringLiteral("BuildSize")).arg(size));
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleDisk")).arg(name, size));
     setStatusValue(StatusPending, m_ui->allocateState);
     m_ui->buildState->setText(QString());
     m_ui->mountState->setText(QString());
@@ -369,12 +418,14 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     setStatusValue(StatusPending, m_ui->finalizeState);
     m_disk->showInFinder();
     updateMemory();
-    m_ui->mountResult->setUsePointHandCursor(true);
+    // Only a mounted volume is a link.
+    m_ui->mountResult->setUsePointHandCursor(!m_ui->mountResult->URL().isEmpty());
 }
 
 void CreateWindowCtrl::continueToCreate()
 {
     selectTab(QStringLiteral("CREATE"));
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleNew")));
     m_ui->destroyProgressBar->setRange(0, 1);
     m_ui->destroyProgressBar->setValue(0);
     updateMemory();
@@ -405,18 +456,32 @@ void CreateWindowCtrl::setStatusValue(int value, QLabel *field)
     field->repaint();
 }
 
+QString CreateWindowCtrl::failureText(int phase, const QString &result)
+{
+    static const char *const sentences[] = {"AllocateFailed", "BuildFailed", "MountFailed"};
+    if (phase < 0 || phase > 2)
+        return result;
+    // One sentence that says what failed, then the tool's own words.
+    const QString sentence = localizedStringForKey(QLatin1String(sentences[phase]));
+    const QString words = result.trimmed();
+    return words.isEmpty() ? sentence : sentence + QLatin1Char('\n') + words;
+}
+
 void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
 {
     const int status = successful ? StatusSuccess : StatusFailure;
+    const QString shown = successful ? result : failureText(phase, result);
     switch (phase) {
     case 0:
         setStatusValue(status, m_ui->allocateState);
-        m_ui->allocateResult->setText(result);
+        m_ui->allocateResult->setText(shown);
+        layOutBlocks();
         m_ui->allocateResult->repaint();
         break;
     case 1:
         setStatusValue(status, m_ui->buildState);
-        m_ui->buildResult->setText(result);
+        m_ui->buildResult->setText(shown);
+        layOutBlocks();
         m_ui->buildResult->repaint();
         break;
     case 2:
@@ -424,8 +489,9 @@ void CreateWindowCtrl::fase(int phase, bool successful, const QString &result)
         m_ui->mountResult->setURL(
             successful && QDir::isAbsolutePath(result) ? QUrl::fromLocalFile(result) : QUrl());
         setStatusValue(status, m_ui->mountState);
-        m_ui->mountResult->setStringValue(result);
-        m_ui->mountResult->end(false); // a long path shows its folder's name
+        m_mounted = successful;
+        m_ui->mountResult->setStringValue(shown);
+        layOutBlocks();
         m_ui->mountResult->repaint();
         break;
     case 3:
@@ -497,18 +563,14 @@ void CreateWindowCtrl::destroyDisk()
     m_ui->mainTabView->repaint();
     updateMemory();
 
-    // The worker keeps the controller and the disk alive until the main thread has taken the
-    // outcome; the last references are then let go on the main thread.
-    std::thread([self = shared_from_this(), disk = m_disk]() mutable {
-        const TeardownOutcome outcome = disk->tearDown();
-        CreateWindowCtrl *ctrl = self.get();
-        QMetaObject::invokeMethod(
-            ctrl,
-            [self = std::move(self), disk = std::move(disk), outcome]() {
-                self->destroyDiskThreadDone(outcome);
-            },
-            Qt::QueuedConnection);
-    }).detach();
+    // The task holds the disk; the watcher is the window's, so a window closed meanwhile simply
+    // never hears the outcome.
+    auto *watcher = new QFutureWatcher<TeardownOutcome>(this);
+    connect(watcher, &QFutureWatcher<TeardownOutcome>::finished, this, [this, watcher] {
+        destroyDiskThreadDone(watcher->result());
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run([disk = m_disk] { return disk->tearDown(); }));
 }
 
 void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
@@ -524,6 +586,7 @@ void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
     m_ui->destroyTitle->setText(localizedStringForKey(
         outcome.finished ? QStringLiteral("DiskEjected") : QStringLiteral("DiskNotEjected")));
     m_ui->destroyResult->setText(outcome.userText);
+    layOutBlocks();
     // A disk that is still owed cannot be replaced by a new one: offer another try instead.
     m_ui->continueButton->setVisible(outcome.finished);
     m_ui->retryEjectButton->setVisible(!outcome.finished);
@@ -534,17 +597,21 @@ bool CreateWindowCtrl::windowShouldClose()
 {
     if (m_disk && m_disk->isMountedAndActive()) {
         QPointer<CreateWindowCtrl> self(this);
+        // A disk whose creation failed holds memory but is not mounted: say so.
+        const QString title =
+            m_mounted ? QStringLiteral("ThisDiskIsActive") : QStringLiteral("ThisDiskIsIncomplete");
+        const QString message = m_mounted ? QStringLiteral("YouWontEjectWithoutVellumar")
+                                          : QStringLiteral("IncompleteDiskHoldsMemory");
         QVXBeginAlertSheetWithDontShowAgain(
-            QStringLiteral("ThisDiskIsActive"),
-            localizedStringForKey(QStringLiteral("ThisDiskIsActive")),
+            QStringLiteral("ThisDiskIsActive"), localizedStringForKey(title),
             localizedStringForKey(QStringLiteral("Cancel")),
             localizedStringForKey(QStringLiteral("close")),
-            localizedStringForKey(QStringLiteral("ejectNow")), m_createWindow,
+            localizedStringForKey(QStringLiteral("ejectNow")), this,
             [self](QWidget *sheet, int returnCode, void *contextInfo) {
                 if (self)
                     self->sheetDidDismissConfirmClose(sheet, returnCode, contextInfo);
             },
-            nullptr, localizedStringForKey(QStringLiteral("YouWontEjectWithoutVellumar")));
+            nullptr, localizedStringForKey(message));
         return false;
     }
     if (m_delegate)
@@ -566,9 +633,11 @@ void CreateWindowCtrl::sheetDidDismissConfirmClose(QWidget *sheet, int returnCod
 
 void CreateWindowCtrl::closeDirectly()
 {
-    m_closingDirectly = true;
-    m_createWindow->close();
-    m_closingDirectly = false;
+    // Hidden, not closed: the window keeps its disk and stays listed for ejecting at quit.
+    stopMemoryTimer();
+    hide();
+    if (m_delegate)
+        m_delegate->diskWindowClosedLeavingDisk(this);
 }
 
 void CreateWindowCtrl::stopMemoryTimer()
@@ -576,33 +645,33 @@ void CreateWindowCtrl::stopMemoryTimer()
     m_memoryUpdated->stop();
 }
 
+void CreateWindowCtrl::closeEvent(QCloseEvent *event)
+{
+    const bool closes =
+        (!m_delegate || m_delegate->diskWindowMayClose(this)) && windowShouldClose();
+    if (closes) {
+        stopMemoryTimer();
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CreateWindowCtrl::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        updateMemory();
+    return QMainWindow::event(event);
+}
+
 bool CreateWindowCtrl::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_windowIdentity) {
-        switch (event->type()) {
-        case QEvent::Close:
-            if (m_closingDirectly) {
-                stopMemoryTimer();
-                return false;
-            }
-            if ((!m_delegate || m_delegate->diskWindowMayClose(this)) && windowShouldClose()) {
-                stopMemoryTimer();
-                return false;
-            }
-            event->ignore();
-            return true;
-        case QEvent::WindowActivate:
-            updateMemory();
-            break;
-        default:
-            break;
-        }
-    } else if (watched == m_ui->centralWidget && event->type() == QEvent::Resize) {
+    if (watched == m_ui->centralWidget && event->type() == QEvent::Resize) {
         // Blocks follow the window's width; their heights and places stay.
         const int width = m_ui->centralWidget->width() - 2 * BlockMargin;
         for (QWidget *block : {static_cast<QWidget *>(m_ui->mainTabView), m_ui->memoryBarRow,
                                static_cast<QWidget *>(m_ui->memoryDisclosure), m_ui->memoryDetails})
             block->resize(width, block->height());
     }
-    return QObject::eventFilter(watched, event);
+    return QMainWindow::eventFilter(watched, event);
 }

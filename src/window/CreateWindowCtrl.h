@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiskSize.h"
 #include "MachineMemory.h"
 #include "MenuMeterMemStats.h"
 #include "QVXExtendibleLabelledView.h"
@@ -43,14 +44,16 @@ public:
         Q_UNUSED(ctrl);
         return true;
     }
+    // The close sheet's "close" hid the window; its disk stays mounted.
+    virtual void diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl) { Q_UNUSED(ctrl); }
 };
 
-// Controller of one disk window: the creation form and its checks, the creation sequence and
-// its phase display, ejecting and closing, and the memory panel.
-class CreateWindowCtrl : public QObject,
+// One disk window and its controller: the creation form and its checks, the creation sequence
+// and its phase display, ejecting and closing, and the memory panel. The window is the
+// controller; whoever makes it owns it (the application lets Qt delete a closed one).
+class CreateWindowCtrl : public QMainWindow,
                          public RamDiskDelegate,
-                         public QVXExtendibleLabelledViewDelegate,
-                         public std::enable_shared_from_this<CreateWindowCtrl>
+                         public QVXExtendibleLabelledViewDelegate
 {
     Q_OBJECT
 
@@ -61,22 +64,23 @@ public:
     // The window is built at once, centred, on the "CREATE" tab with a fresh mount path and
     // the refresh timer running; it is not shown yet. Reads this machine's memory unless
     // `memoryInformation` is given.
-    // Always own a controller through std::shared_ptr: its teardown worker shares it.
+    // A running eject holds the disk, never the window: closing the window cannot free the disk
+    // under its worker.
     explicit CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation = nullptr);
     ~CreateWindowCtrl() override;
 
-    // The controller of the first window: made on the first call, the same one afterwards for
-    // as long as someone (the application controller) holds it.
-    static std::shared_ptr<CreateWindowCtrl> sharedCreateWindowCtrl();
-    // A further window's controller.
-    static std::shared_ptr<CreateWindowCtrl> newRamWindow();
+    // The first window: made on the first call, the same one afterwards for as long as it lives.
+    // The caller owns a window it did not get before.
+    static CreateWindowCtrl *sharedCreateWindowCtrl();
+    // A further window; the caller owns it.
+    static CreateWindowCtrl *newRamWindow();
 
     // Where the size checks read the machine's memory (tests feed fixed figures); an empty
     // function goes back to /proc/meminfo.
     static void setMachineMemorySource(std::function<MachineMemory()> source);
     static MachineMemory machineMemory();
 
-    QMainWindow *createWindow() const { return m_createWindow; }
+    QMainWindow *createWindow() { return this; }
     CreateWindowCtrlDelegate *delegate() const { return m_delegate; }
     void setDelegate(CreateWindowCtrlDelegate *delegate) { m_delegate = delegate; }
     std::shared_ptr<RamDisk> disk() const { return m_disk; }
@@ -100,6 +104,8 @@ public:
     void fase(int phase, bool successful, const QString &result) override;
     void setStatusValue(int value, QLabel *field);
     void errorCreatingDisk(const QString &message);
+    // What the window shows for a failed phase: a sentence, then the tool's words.
+    static QString failureText(int phase, const QString &result);
 
     // QVXExtendibleLabelledViewDelegate
     void extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view) override;
@@ -124,6 +130,8 @@ signals:
     void teardownFinished(bool finished);
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -132,22 +140,22 @@ private:
     // Runs the four creation steps with the checked figures.
     void runCreation(const QString &path, const QString &name, quint32 blockCount);
     void showAlert(const QString &titleKey, const QString &message);
+    // The sentence that says why a size reading was refused.
+    QString sizeProblem(const DiskSize::Reading &reading) const;
+    // "= 64 MiB" beside the size field as the user types.
+    void showSizePreview();
     void destroyDiskThreadDone(const TeardownOutcome &outcome);
     void selectTab(const QString &identifier);
-    // Closes the window without asking (the close sheet's "close").
+    // Hides the window without asking, its disk kept (the close sheet's "close").
     void closeDirectly();
     void stopMemoryTimer();
 
     std::unique_ptr<Ui::CreateWindow> m_ui;
-    QPointer<QMainWindow> m_createWindow;
-    // The window as a plain object, only compared: a window in its destructor is no longer a
-    // QMainWindow, and reading it through m_createWindow would downcast it.
-    const QObject *m_windowIdentity = nullptr;
     CreateWindowCtrlDelegate *m_delegate = nullptr;
     std::shared_ptr<RamDisk> m_disk;
     QString m_defaultMountPath;
     std::unique_ptr<MenuMeterMemStats> m_memoryInformation;
     QTimer *m_memoryUpdated = nullptr;
     bool m_tearingDown = false;
-    bool m_closingDirectly = false;
+    bool m_mounted = false; // the latest creation's mount succeeded
 };

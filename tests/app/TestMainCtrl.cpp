@@ -1,6 +1,7 @@
 // The application controller: start-up, the cascade, the window list and the quit guard.
 #include "MainCtrl.h"
 
+#include "../window/WindowTestSupport.h"
 #include "FakeTools.h"
 #include "Localization.h"
 #include "MountLocation.h"
@@ -14,9 +15,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -52,7 +57,7 @@ struct CounterAt
     ~CounterAt() { anyDiskActive = saved; }
 };
 
-QVXLinkTextField *linkOf(const std::shared_ptr<CreateWindowCtrl> &ctrl)
+QVXLinkTextField *linkOf(CreateWindowCtrl *ctrl)
 {
     return ctrl->createWindow()->findChild<QVXLinkTextField *>(QStringLiteral("mountResult"));
 }
@@ -77,6 +82,9 @@ private slots:
     void ejectAllReachesEveryListedWindowAndCancels();
     void quitCommandGoesThroughTheGuard();
     void closingTheLastVisibleWindowGoesThroughTheGuard();
+    void aQuitAttemptAsksOnceAndEndsOnce();
+    void germanMenusAndTheAboutBox();
+    void closingTheLastWindowOverItsDiskAsksTheSheetOnly();
 
 private:
     std::unique_ptr<TestEnvironment> m_env;
@@ -145,7 +153,7 @@ void TestMainCtrl::menusCarryTheCommands()
 
 void TestMainCtrl::newWindowsCascade()
 {
-    const auto frameOf = [](const std::shared_ptr<CreateWindowCtrl> &ctrl) {
+    const auto frameOf = [](CreateWindowCtrl *ctrl) {
         return ctrl->createWindow()->frameGeometry();
     };
     const auto first = m_main->listOfRamDisks().first();
@@ -173,7 +181,8 @@ void TestMainCtrl::anEmptyListCentresTheNewWindow()
 {
     const auto first = m_main->listOfRamDisks().first();
     first->createWindow()->move(10, 10);
-    m_main->removeDiskWindow(first.get());
+    m_main->removeDiskWindow(first);
+    delete first; // no longer listed, so no longer the controller's to delete
     QVERIFY(m_main->listOfRamDisks().isEmpty());
     m_main->newRamDisk();
     const auto fresh = m_main->listOfRamDisks().first();
@@ -187,14 +196,12 @@ void TestMainCtrl::removeDiskWindowRemovesOnlyThatController()
     m_main->newRamDisk();
     m_main->newRamDisk();
     const auto listed = m_main->listOfRamDisks();
-    const auto stranger = std::make_shared<CreateWindowCtrl>();
-    m_main->removeDiskWindow(stranger.get());
+    CreateWindowCtrl stranger;
+    m_main->removeDiskWindow(&stranger);
     QCOMPARE(m_main->listOfRamDisks(), listed);
-    m_main->removeDiskWindow(listed.at(1).get());
+    m_main->removeDiskWindow(listed.at(1));
     QCOMPARE(m_main->listOfRamDisks(), (QList{listed.at(0), listed.at(2)}));
-    // The controller lives on until the window has finished closing.
-    std::weak_ptr<CreateWindowCtrl> removed = listed.at(1);
-    QVERIFY(!removed.expired());
+    delete listed.at(1);
 }
 
 void TestMainCtrl::quitGuard_data()
@@ -260,36 +267,117 @@ void TestMainCtrl::quitCommandGoesThroughTheGuard()
         QVERIFY(answer.shown);
         QCOMPARE(m_terminations, 1);
     }
-    CounterAt active(0);
-    quit->trigger();
-    QCOMPARE(m_terminations, 2);
 }
 
 void TestMainCtrl::closingTheLastVisibleWindowGoesThroughTheGuard()
 {
     m_main->newRamDisk();
-    const auto first = m_main->listOfRamDisks().at(0);
-    const auto second = m_main->listOfRamDisks().at(1);
-    // Another window is still on screen: this one simply closes.
-    QVERIFY(second->createWindow()->close());
-    QTest::qWait(1);
+    QPointer<CreateWindowCtrl> first = m_main->listOfRamDisks().at(0);
+    QPointer<CreateWindowCtrl> second = m_main->listOfRamDisks().at(1);
+    // Another window is still on screen: this one simply closes, and Qt deletes it.
+    QVERIFY(second->close());
     QCOMPARE(m_main->listOfRamDisks().size(), 1);
+    QTRY_VERIFY(!second);
     QCOMPARE(m_terminations, 0);
 
     // The last one asks; cancelling keeps it open.
     {
         CounterAt active(1);
         AlertAnswer answer("defaultButton");
-        QVERIFY(!first->createWindow()->close());
+        QVERIFY(!first->close());
         QVERIFY(answer.shown);
-        QVERIFY(first->createWindow()->isVisible());
-        QTest::qWait(1);
+        QVERIFY(first->isVisible());
         QCOMPARE(m_terminations, 0);
     }
     // With nothing mounted it ends the application without asking.
     CounterAt active(0);
-    QVERIFY(!first->createWindow()->close());
+    QVERIFY(!first->close());
+    QCOMPARE(m_terminations, 1);
+}
+
+void TestMainCtrl::aQuitAttemptAsksOnceAndEndsOnce()
+{
+    QAction *quit = m_main->firstCreateWindow()->findChild<QAction *>(QStringLiteral("quitAction"));
+    CounterAt active(1);
+    int alerts = 0;
+    // While the alert is up, the user presses Ctrl+Q again and clicks the close box: the same
+    // attempt, no second alert. Then "Quit".
+    QTimer::singleShot(0, qApp, [&] {
+        if (!QVXCurrentAlert())
+            return;
+        ++alerts;
+        m_main->terminate();
+        m_main->firstCreateWindow()->close();
+        QTest::mouseClick(
+            QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")),
+            Qt::LeftButton);
+    });
+    quit->trigger();
+    QCOMPARE(alerts, 1);
+    QCOMPARE(m_terminations, 1);
+    QVERIFY(m_main->isQuitting());
+    // Ending: nothing asks again, and a window closes without the guard.
+    quit->trigger();
+    QCOMPARE(m_terminations, 1);
+    QVERIFY(m_main->firstCreateWindow()->close());
+    QVERIFY(!QVXCurrentAlert());
+}
+
+void TestMainCtrl::closingTheLastWindowOverItsDiskAsksTheSheetOnly()
+{
+    WorkingTools tools;
+    CreateWindowCtrl *window = m_main->firstCreateWindow();
+    window->findChild<QLineEdit *>(QStringLiteral("diskSizeField"))
+        ->setText(QStringLiteral("4096"));
+    window->createDisk();
+    QVERIFY(window->disk() && window->disk()->isMountedAndActive());
+
+    QVERIFY(!window->close());
+    QTRY_VERIFY(QVXCurrentAlert());
+    QCOMPARE(QVXCurrentAlert()->findChild<QLabel *>(QStringLiteral("title"))->text(),
+             localizedStringForKey(QStringLiteral("ThisDiskIsActive")));
+    QTest::mouseClick(
+        QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")),
+        Qt::LeftButton);
+    // "close" on the last window: the application ends, the disk stays mounted, nothing more
+    // is asked.
     QTRY_COMPARE(m_terminations, 1);
+    QVERIFY(!QVXCurrentAlert());
+    QVERIFY(window->disk()->isMountedAndActive());
+    window->disk()->tearDown();
+}
+
+void TestMainCtrl::germanMenusAndTheAboutBox()
+{
+    Localization::install(QLocale(QLocale::German));
+    m_main->newRamDisk();
+    CreateWindowCtrl *window = m_main->listOfRamDisks().last();
+    const auto titles = [window] {
+        QStringList shown;
+        for (const QAction *menu : window->menuBar()->actions())
+            shown << menu->text();
+        return shown;
+    };
+    const QStringList german = titles();
+    Localization::install(QLocale(QLocale::English));
+    QCOMPARE(german, (QStringList{QStringLiteral("&Datei"), QStringLiteral("&Hilfe")}));
+
+    // About: the icon and the licence.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/vellumar.svg")));
+    QString licence;
+    bool hasIcon = false;
+    QTimer::singleShot(0, qApp, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        licence = box->informativeText();
+        hasIcon = !box->iconPixmap().isNull();
+        box->accept();
+    });
+    window->findChild<QAction *>(QStringLiteral("aboutAction"))->trigger();
+    QCOMPARE(licence, localizedStringForKey(QStringLiteral("AboutLicence")));
+    QVERIFY(licence.contains(QStringLiteral("GNU General Public License")));
+    QVERIFY(hasIcon);
 }
 
 QTEST_MAIN(TestMainCtrl)

@@ -96,7 +96,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
 
     QList<std::shared_ptr<QSignalSpy>> finished;
     for (const auto &ctrl : windows)
-        finished << std::make_shared<QSignalSpy>(ctrl.get(), &CreateWindowCtrl::teardownFinished);
+        finished << std::make_shared<QSignalSpy>(ctrl, &CreateWindowCtrl::teardownFinished);
     {
         AlertAnswer answer("otherButton");
         QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateCancel));

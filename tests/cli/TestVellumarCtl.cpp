@@ -60,19 +60,19 @@ private slots:
     void createReadsSizeNameAndPathLikeTheWindow()
     {
         EngineFixture fx;
-        // A leading number is taken as the window takes it; "~" is the home folder.
-        const Result result = run({QStringLiteral("create"), QStringLiteral("--size= 12abc"),
+        // A size with a unit, read as the window reads it; "~" is the home folder.
+        const Result result = run({QStringLiteral("create"), QStringLiteral("--size= 1.5m"),
                                    QStringLiteral("--name"), QStringLiteral("Scratch"),
                                    QStringLiteral("--mount"), QStringLiteral("~/scratch")});
         QCOMPARE(result.status, 0);
         QCOMPARE(result.out.last(), fx.env.home() + QStringLiteral("/scratch"));
-        QCOMPARE(fx.tools.calls().first(), QStringLiteral("attach|attach|ram://24"));
+        QCOMPARE(fx.tools.calls().first(), QStringLiteral("attach|attach|ram://3072"));
         QVERIFY(fx.tools.calls().at(1).endsWith(QStringLiteral("|Scratch")));
         anyDiskActive--;
 
         // Without --mount the generated path is used, in the path form the mount table shows.
         const Result generated =
-            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("64")});
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("256 KiB")});
         QCOMPARE(generated.status, 0);
         QVERIFY2(generated.out.last().startsWith(
                      fx.env.path(QStringLiteral("Library/Application Support/Vellumar/ramdisk"))),
@@ -94,9 +94,11 @@ private slots:
         const Result result = run({QStringLiteral("create"), QStringLiteral("--size"),
                                    QStringLiteral("1024"), QStringLiteral("--mount"), path});
         QCOMPARE(result.status, 1);
-        // Lines of a result stay on one line.
-        QCOMPARE(result.out.last(), QStringLiteral("mount failed mount: wrong fs type see dmesg"));
-        QCOMPARE(result.err.size(), 1);
+        // A failed phase is an error line, on one line, like every other.
+        QCOMPARE(result.out.last(), QStringLiteral("build ok"));
+        QCOMPARE(result.err.size(), 2);
+        QCOMPARE(result.err.first(),
+                 QStringLiteral("vellumarctl: mount failed mount: wrong fs type see dmesg"));
         const QStringList calls = fx.tools.calls();
         QVERIFY(calls.last().startsWith(QStringLiteral("detach|detach|/dev/loop7")));
         QVERIFY(!QFileInfo::exists(path));
@@ -113,6 +115,11 @@ private slots:
         QTest::newRow("zero") << QStringList{create, size, QStringLiteral("0")};
         QTest::newRow("negative") << QStringList{create, size, QStringLiteral("-5")};
         QTest::newRow("not a number") << QStringList{create, size, QStringLiteral("abc")};
+        for (const char *text : {"12abc", "1e3", "0x10", "8192.9", "1.5", "-1G", "12 parsecs"})
+            QTest::newRow(text) << QStringList{create, size, QLatin1String(text)};
+        QTest::newRow("below the smallest disk")
+            << QStringList{create, size, QStringLiteral("223")};
+        QTest::newRow("past 2^32 blocks") << QStringList{create, size, QStringLiteral("2048G")};
         QTest::newRow("empty") << QStringList{create, size, QString()};
         QTest::newRow("beyond 32-bit blocks")
             << QStringList{create, size, QStringLiteral("2147483648")};
@@ -120,15 +127,16 @@ private slots:
                                              QStringLiteral("99999999999999999999999")};
         QTest::newRow("beyond memory") << QStringList{create, size, QStringLiteral("2147483647")};
         QTest::newRow("relative mount") << QStringList{
-            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("disk")};
+            create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("disk")};
         QTest::newRow("under a file")
-            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--mount"),
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--mount"),
                            QStringLiteral("@file/disk")};
         QTest::newRow("system folder") << QStringList{
-            create, size, QStringLiteral("64"), QStringLiteral("--mount"), QStringLiteral("/usr")};
+            create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("/usr")};
         QTest::newRow("unknown option")
-            << QStringList{create, size, QStringLiteral("64"), QStringLiteral("--fast")};
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--fast")};
         QTest::newRow("unknown command") << QStringList{QStringLiteral("make")};
+        QTest::newRow("no command") << QStringList{};
         QTest::newRow("eject a plain folder")
             << QStringList{QStringLiteral("eject"), QStringLiteral("@home")};
         QTest::newRow("eject nothing") << QStringList{QStringLiteral("eject")};
@@ -152,10 +160,65 @@ private slots:
         QCOMPARE(result.status, 2);
         QVERIFY(result.out.isEmpty());
         QCOMPARE(result.err.size(), 1);
-        QVERIFY(!result.err.first().trimmed().isEmpty());
+        QVERIFY2(result.err.first().startsWith(QStringLiteral("vellumarctl: ")) &&
+                     result.err.first().size() > 20,
+                 qPrintable(result.err.first()));
         QVERIFY(fx.tools.calls().isEmpty());
         QCOMPARE(QDir(fx.env.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QCOMPARE(anyDiskActive.load(), active);
+    }
+
+    void helpAndVersion_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("starts");
+        QTest::newRow("--version")
+            << QStringList{QStringLiteral("--version")} << QStringLiteral("vellumarctl 0.");
+        QTest::newRow("-h") << QStringList{QStringLiteral("-h")}
+                            << QStringLiteral("Usage: vellumarctl <command>");
+        QTest::newRow("help list") << QStringList{QStringLiteral("help"), QStringLiteral("list")}
+                                   << QStringLiteral("Usage: vellumarctl list");
+        for (const char *command : {"create", "list", "eject", "mem", "swap"})
+            for (const char *flag : {"-h", "--help"})
+                QTest::newRow(qPrintable(
+                    QStringLiteral("%1 %2").arg(QLatin1String(command), QLatin1String(flag))))
+                    << QStringList{QLatin1String(command), QStringLiteral("--size"),
+                                   QStringLiteral("1"), QLatin1String(flag)}
+                    << QStringLiteral("Usage: vellumarctl ") + QLatin1String(command);
+    }
+
+    void helpAndVersion()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, starts);
+        EngineFixture fx;
+        const Result result = run(arguments);
+        QCOMPARE(result.status, 0);
+        QVERIFY2(result.out.value(0).startsWith(starts),
+                 qPrintable(result.out.join(QLatin1Char('\n'))));
+        QVERIFY(result.err.isEmpty());
+        QVERIFY(fx.tools.calls().isEmpty());
+    }
+
+    void listHasAHeaderAndSizesForPeople()
+    {
+        const Result table = run({QStringLiteral("list")});
+        QCOMPARE(table.status, 0);
+        QVERIFY(table.out.value(0).startsWith(QStringLiteral("DEVICE")));
+        QVERIFY(table.out.value(0).endsWith(QStringLiteral("MOUNTED ON")));
+        for (const QString &line : table.out.mid(1))
+            QVERIFY2(line.contains(QStringLiteral("iB ")), qPrintable(line));
+    }
+
+    void aFailedWriteIsAFailure()
+    {
+        QProcess ctl;
+        ctl.setStandardOutputFile(QStringLiteral("/dev/full"));
+        ctl.start(QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumarctl"),
+                  {QStringLiteral("--version")});
+        QVERIFY(ctl.waitForFinished(10000));
+        QCOMPARE(ctl.exitCode(), 1);
+        QVERIFY(ctl.readAllStandardError().startsWith("vellumarctl: "));
     }
 };
 

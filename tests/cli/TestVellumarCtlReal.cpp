@@ -78,8 +78,16 @@ private slots:
         QCOMPARE(disk.value(QStringLiteral("name")).toString(), QStringLiteral("CLI Disk"));
         QCOMPARE(disk.value(QStringLiteral("sizeKiB")).toInteger(), 65536);
         QVERIFY(disk.value(QStringLiteral("usedKiB")).toInteger() >= 4096);
-        QVERIFY(ctl({QStringLiteral("list")})
-                    .out.contains(device + QLatin1Char('\t') + path + QStringLiteral("\t65536\t")));
+        QCOMPARE(disk.value(QStringLiteral("sizeBytes")).toInteger(), 64 << 20);
+        const QStringList table = ctl({QStringLiteral("list")}).out.split(QLatin1Char('\n'));
+        QVERIFY(table.first().startsWith(QStringLiteral("DEVICE")));
+        const QStringList row = table.filter(path);
+        QCOMPARE(row.size(), 1);
+        QVERIFY2(row.first().startsWith(device + QLatin1Char(' ')) &&
+                     row.first().contains(QStringLiteral(" 64 MiB ")) &&
+                     row.first().contains(QStringLiteral(" CLI Disk ")) &&
+                     row.first().endsWith(QLatin1Char(' ') + path),
+                 qPrintable(row.first()));
 
         // Folders that are no disk of ours are refused and left alone.
         const Run refused = ctl({QStringLiteral("eject"), m_env->home()});
@@ -113,21 +121,26 @@ private slots:
         QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
     }
 
-    void failedCreationLeavesNothing()
+    void smallestDiskIsMadeAndOneLessIsRefused()
     {
         VELLUMAR_REQUIRE_DISKS();
         const QStringList before = RealDisks::ourLoopDevices();
-        // Too small for a file system: formatting fails after the device was made.
         const QString path = m_env->path(QStringLiteral("tiny"));
-        const Run run = ctl({QStringLiteral("create"), QStringLiteral("--size"),
-                             QStringLiteral("8"), QStringLiteral("--mount"), path});
-        QCOMPARE(run.status, 1);
-        QVERIFY(run.out.contains(QStringLiteral("build failed")));
+        // One KiB less than the smallest disk: refused before any device is made.
+        const Run refused = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                                 QStringLiteral("223"), QStringLiteral("--mount"), path});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(refused.err.startsWith(QStringLiteral("vellumarctl: ")));
+        QVERIFY(refused.err.contains(QStringLiteral("224 KiB")));
         QVERIFY(!QFileInfo::exists(path));
-        const QString device =
-            run.out.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(' '), 2);
-        QVERIFY(device.startsWith(QStringLiteral("/dev/loop")));
-        QVERIFY(!RealDisks::ourLoopDevices().contains(device));
+        QCOMPARE(RealDisks::ourLoopDevices(), before);
+
+        // The smallest disk itself formats and mounts.
+        const Run made = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                              QStringLiteral("224K"), QStringLiteral("--mount"), path});
+        QCOMPARE(made.status, 0);
+        QVERIFY(!listed(path).isEmpty());
+        QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
     }
 };
 

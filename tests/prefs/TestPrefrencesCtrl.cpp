@@ -33,6 +33,8 @@ private slots:
     void theChosenCellOpensTheChooserEveryTime();
     void openPanelDidEndWithoutTheDialog();
     void otherControlsOfTheWindow();
+    void escapeAndCtrlWClose_data();
+    void escapeAndCtrlWClose();
 
 private:
     QString stored() const { return UserDefaults::standard().stringForKey(MountPath_pref); }
@@ -209,6 +211,24 @@ void TestPrefrencesCtrl::otherControlsOfTheWindow()
     QVERIFY(!UserDefaults::standard()
                  .objectForKey(QStringLiteral("QVXDontShowAgain/warningQuit"))
                  .isValid());
+}
+
+void TestPrefrencesCtrl::escapeAndCtrlWClose_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("Esc") << QKeySequence(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeySequence(Qt::CTRL | Qt::Key_W);
+}
+
+void TestPrefrencesCtrl::escapeAndCtrlWClose()
+{
+    QFETCH(QKeySequence, keys);
+    PrefrencesCtrl prefs;
+    prefs.showWindow();
+    QWidget *window = prefs.preferencesWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keySequence(window, keys);
+    QTRY_VERIFY(!window->isVisible());
 }
 
 QTEST_MAIN(TestPrefrencesCtrl)

@@ -183,7 +183,11 @@ void TestRealFaults::diskOfAKilledProcessIsFoundAndEjected()
     QVERIFY2(listed, qPrintable(list.out));
     const Run plain =
         runProgram(QStringLiteral("vellumarctl"), {QStringLiteral("list")}, m_env->home());
-    QVERIFY2(plain.out.contains(device + QLatin1Char('\t') + path), qPrintable(plain.out));
+    // One table row: the device first, the mount folder last.
+    const QStringList rows = plain.out.split(QLatin1Char('\n')).filter(path);
+    QVERIFY2(rows.size() == 1 && rows.first().startsWith(device + QLatin1Char(' ')) &&
+                 rows.first().endsWith(QLatin1Char(' ') + path),
+             qPrintable(plain.out));
 
     const Run eject =
         runProgram(QStringLiteral("vellumarctl"), {QStringLiteral("eject"), path}, m_env->home());

@@ -83,7 +83,7 @@ void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
     QVERIFY(RealDisks::ourLoopDevices().contains(device));
     const QString mountPath = ctrl->disk()->mountPath();
     QVERIFY(mountPath.startsWith(env.home()));
-    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("mountResult"))->text(), mountPath);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("mountResult"))->text(), mountPath);
     QCOMPARE(fileSystemAt(mountPath), QStringLiteral("ext4"));
     const QStorageInfo volume(mountPath);
     // 64 MiB less the file system's own tables and its 4 MiB journal.

@@ -37,6 +37,7 @@ private slots:
     void closeSheetAnswers_data();
     void closeSheetAnswers();
     void windowsWithoutActiveDiskCloseAtOnce();
+    void aFailedCreationReadsAsOneAndIsNotCalledMounted();
 
 private:
     // A window with a created disk, shown, with the recording delegate.
@@ -198,22 +199,22 @@ void TestCreateWindowTeardown::busyDiskStaysActiveAndOffersAnotherTry()
 
 void TestCreateWindowTeardown::workerKeepsTheControllerAliveUntilItEnds()
 {
+    // The window goes while its eject runs: the worker keeps the disk, finishes the teardown,
+    // and the outcome reaches nobody.
     WorkingTools tools(QStringLiteral("detached\n"), false, false, /*umountSeconds=*/1);
-    std::weak_ptr<CreateWindowCtrl> watched;
-    QPointer<QMainWindow> window;
+    std::weak_ptr<RamDisk> disk;
     const int before = anyDiskActive;
     {
         WindowUnderTest w;
         createDisk(w);
-        watched = w.ctrl;
-        window = w.ctrl->createWindow();
+        disk = w.ctrl->disk();
         w.ctrl->destroyDisk();
-    } // the test lets go of its reference while the worker runs
-    QVERIFY(!watched.expired());
-    QVERIFY(window);
-    QTRY_VERIFY_WITH_TIMEOUT(watched.expired(), 8000);
-    QTRY_VERIFY(!window);
+        QVERIFY(w.ctrl->isTearingDown());
+    } // the window is deleted while the worker runs
+    QVERIFY(!disk.expired());
+    QTRY_VERIFY_WITH_TIMEOUT(disk.expired(), 8000);
     QCOMPARE(int(anyDiskActive), before);
+    QCOMPARE(tools.callsOf(QStringLiteral("detach")).size(), 1);
 }
 
 void TestCreateWindowTeardown::closeSheetAnswers_data()
@@ -239,9 +240,12 @@ void TestCreateWindowTeardown::closeSheetAnswers()
     QTRY_VERIFY(QVXCurrentAlert());
     QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("ThisDiskIsActive")));
     QWidget *sheet = QVXCurrentAlert();
-    QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("alternateButton"))->text(),
+    const auto shown = [sheet](const QString &button) {
+        return sheet->findChild<QPushButton *>(button)->text().remove(QLatin1Char('&'));
+    };
+    QCOMPARE(shown(QStringLiteral("alternateButton")),
              localizedStringForKey(QStringLiteral("close")));
-    QCOMPARE(sheet->findChild<QPushButton *>(QStringLiteral("otherButton"))->text(),
+    QCOMPARE(shown(QStringLiteral("otherButton")),
              localizedStringForKey(QStringLiteral("ejectNow")));
     QSignalSpy finished(w.ctrl.get(), &CreateWindowCtrl::teardownFinished);
     QVERIFY(clickAlertButton(button.toLatin1().constData()));
@@ -294,6 +298,44 @@ void TestCreateWindowTeardown::windowsWithoutActiveDiskCloseAtOnce()
     QVERIFY(finished.wait(5000));
     QVERIFY(w.ctrl->createWindow()->close());
     QCOMPARE(m_delegate.removed, QList<CreateWindowCtrl *>{w.ctrl.get()});
+}
+
+void TestCreateWindowTeardown::aFailedCreationReadsAsOneAndIsNotCalledMounted()
+{
+    WorkingTools tools(QStringLiteral("detached\n"), /*allocatorMissing=*/true);
+    WindowUnderTest w;
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("8M"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk() && w.ctrl->disk()->isMountedAndActive()); // counted, as allocated
+    auto *link = w.outlet<QVXLinkTextField>("mountResult");
+    QVERIFY(!link->usePointHandCursor());
+
+    // A long error wraps inside the window, whole.
+    const QString words = QStringLiteral("mount: /home/someone/Library/Application Support/"
+                                         "Vellumar/ramdisk4242.1: wrong fs type, bad option, bad "
+                                         "superblock on /dev/loop12, missing codepage or helper "
+                                         "program, or other error. dmesg(1) may have more.");
+    w.ctrl->fase(2, false, words);
+    w.ctrl->createWindow()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.ctrl->createWindow()));
+    auto *tabs = w.outlet<QWidget>("mainTabView");
+    const QRect shown(link->mapTo(tabs, QPoint()), link->size());
+    QVERIFY2(tabs->rect().contains(shown), qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                                          .arg(shown.x())
+                                                          .arg(shown.y())
+                                                          .arg(shown.width())
+                                                          .arg(shown.height())
+                                                          .arg(tabs->width())
+                                                          .arg(tabs->height())));
+    QVERIFY(link->heightForWidth(link->width()) <= link->height());
+    QVERIFY(w.ctrl->createWindow()->rect().contains(tabs->geometry()));
+
+    // Closing: the sheet does not claim a mounted disk.
+    QVERIFY(!w.ctrl->createWindow()->close());
+    QTRY_VERIFY(QVXCurrentAlert());
+    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("ThisDiskIsIncomplete")));
+    QVERIFY(clickAlertButton("otherButton")); // eject what was made
+    QTRY_VERIFY_WITH_TIMEOUT(!w.ctrl->disk()->isMountedAndActive(), 5000);
 }
 
 QTEST_MAIN(TestCreateWindowTeardown)

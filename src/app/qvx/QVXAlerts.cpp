@@ -50,6 +50,22 @@ bool haveWidgets()
     return false;
 }
 
+// Gives `text` a keyboard accelerator on its first letter not taken yet (Alt+letter presses the
+// button), unless it carries one already.
+QString withAccelerator(const QString &text, QString &taken)
+{
+    if (text.contains(QLatin1Char('&')))
+        return text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar letter = text.at(i).toLower();
+        if (letter.isLetter() && !taken.contains(letter)) {
+            taken.append(letter);
+            return text.left(i) + QLatin1Char('&') + text.mid(i);
+        }
+    }
+    return text;
+}
+
 class AlertDialog : public QDialog
 {
 public:
@@ -85,8 +101,9 @@ public:
         texts->addWidget(titleLabel);
         texts->addWidget(messageLabel);
         if (withCheckBox) {
-            m_checkBox =
-                new QCheckBox(localizedStringForKey(QStringLiteral("DontShowAgain")), this);
+            m_checkBox = new QCheckBox(
+                withAccelerator(localizedStringForKey(QStringLiteral("DontShowAgain")), m_taken),
+                this);
             m_checkBox->setObjectName(QStringLiteral("dontShowAgain"));
             texts->addSpacing(6);
             texts->addWidget(m_checkBox);
@@ -143,7 +160,7 @@ private:
     {
         if (title.isEmpty())
             return nullptr;
-        auto *button = new QPushButton(title, this);
+        auto *button = new QPushButton(withAccelerator(title, m_taken), this);
         button->setObjectName(name);
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, [this, code] {
@@ -156,6 +173,7 @@ private:
     }
 
     QString m_identifier;
+    QString m_taken; // accelerator letters in use
     QCheckBox *m_checkBox = nullptr;
     int m_returnCode = QVXAlertDefaultReturn;
     bool m_answeredByButton = false;

@@ -4,22 +4,18 @@
 
 #include <QMouseEvent>
 
-QVXLinkTextField::QVXLinkTextField(QWidget *parent) : QLineEdit(parent)
+QVXLinkTextField::QVXLinkTextField(QWidget *parent) : QLabel(parent)
 {
-    // Looks like a label: no frame, no field background, not in the tab chain.
-    setReadOnly(true);
-    setFrame(false);
-    setFocusPolicy(Qt::NoFocus);
-    QPalette look = palette();
-    look.setColor(QPalette::Base, Qt::transparent);
-    setPalette(look);
+    // Never rich text: a path or a tool's message is shown as it is.
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
     setUsePointHandCursor(false);
 }
 
 void QVXLinkTextField::setStringValue(const QString &text)
 {
     setText(text);
-    setCursorPosition(0); // a long text shows its start
 }
 
 QString QVXLinkTextField::stringValue() const
@@ -44,7 +40,7 @@ void QVXLinkTextField::setUsePointHandCursor(bool on)
     setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
     QPalette look = palette();
     const QPalette base = parentWidget() ? parentWidget()->palette() : QPalette();
-    look.setColor(QPalette::Text,
+    look.setColor(QPalette::WindowText,
                   on ? base.color(QPalette::Link) : base.color(QPalette::WindowText));
     setPalette(look);
     QFont shown = font();
@@ -60,7 +56,7 @@ bool QVXLinkTextField::usePointHandCursor() const
 
 void QVXLinkTextField::mouseReleaseEvent(QMouseEvent *event)
 {
-    QLineEdit::mouseReleaseEvent(event);
+    QLabel::mouseReleaseEvent(event);
     if (!m_usePointHandCursor || event->button() != Qt::LeftButton || m_url.isEmpty() ||
         !rect().contains(event->position().toPoint()))
         return;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QLineEdit>
+#include <QLabel>
 #include <QUrl>
 
-// A read-only text field that carries a link. While the pointing-hand cursor is on, the field
-// shows that cursor and a click opens the URL through the workspace (a folder in the file
-// manager); while it is off, the field is plain text.
-class QVXLinkTextField : public QLineEdit
+// A text field that carries a link. While the pointing-hand cursor is on, the field shows that
+// cursor and a click opens the URL through the workspace (a folder in the file manager); while
+// it is off, the field is plain text. Long texts wrap; the text can be selected and copied.
+class QVXLinkTextField : public QLabel
 {
     Q_OBJECT
 

@@ -4,6 +4,8 @@
 #include "UserDefaults.h"
 
 #include <QAbstractButton>
+#include <QKeySequence>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 namespace {
@@ -13,6 +15,12 @@ const QString splashKey = QStringLiteral("QVXOpenSplashAtStartup");
 QVXPreferencesCtrl::QVXPreferencesCtrl(QWidget *window, QObject *parent)
     : QObject(parent), m_window(window ? window : new QWidget)
 {
+    // A preferences window closes as a dialog does: Esc or Ctrl+W.
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *shortcut = new QShortcut(keys, m_window);
+        QObject::connect(shortcut, &QShortcut::activated, m_window, &QWidget::close);
+    }
 }
 
 QVXPreferencesCtrl::~QVXPreferencesCtrl()

@@ -12,8 +12,8 @@
         <translation>Vorgabe:</translation>
     </message>
     <message id="DiskSizeLabel">
-        <source>Size (KiB):</source>
-        <translation>Größe (KiB):</translation>
+        <source>&amp;Size:</source>
+        <translation>&amp;Größe:</translation>
     </message>
     <message id="DiskNameLabel">
         <source>Volume name:</source>
@@ -136,8 +136,8 @@
         <translation>Diese Größe ist zu groß</translation>
     </message>
     <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
-        <translation>Eine RAM-Disk fasst höchstens %1 KiB. Geben Sie eine kleinere Größe ein.</translation>
+        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
+        <translation>Eine RAM-Disk fasst höchstens %1. Geben Sie eine kleinere Größe ein.</translation>
     </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
@@ -163,33 +163,29 @@
         <source>Create Anyway</source>
         <translation>Trotzdem erstellen</translation>
     </message>
-    <message id="MenuApp">
-        <source>&amp;Vellumar</source>
-        <translation>&amp;Vellumar</translation>
-    </message>
     <message id="MenuFile">
         <source>&amp;File</source>
-        <translation>&amp;Ablage</translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message id="MenuAbout">
-        <source>About Vellumar</source>
-        <translation>Über Vellumar</translation>
+        <source>&amp;About Vellumar</source>
+        <translation>Ü&amp;ber Vellumar</translation>
     </message>
     <message id="MenuPreferences">
-        <source>Preferences…</source>
-        <translation>Einstellungen…</translation>
+        <source>&amp;Preferences…</source>
+        <translation>&amp;Einstellungen…</translation>
     </message>
     <message id="MenuNew">
-        <source>New RAM Disk</source>
-        <translation>Neue RAM-Disk</translation>
+        <source>&amp;New RAM Disk</source>
+        <translation>&amp;Neue RAM-Disk</translation>
     </message>
     <message id="MenuClose">
-        <source>Close Window</source>
-        <translation>Fenster schließen</translation>
+        <source>&amp;Close Window</source>
+        <translation>Fenster &amp;schließen</translation>
     </message>
     <message id="MenuQuit">
-        <source>Quit Vellumar</source>
-        <translation>Vellumar beenden</translation>
+        <source>&amp;Quit</source>
+        <translation>&amp;Beenden</translation>
     </message>
     <message id="AboutTitle">
         <source>About Vellumar</source>
@@ -226,6 +222,74 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
     <message id="ChooseMountLocation">
         <source>Choose the Folder for Mount Folders</source>
         <translation>Ordner für die Einhängeordner wählen</translation>
+    </message>
+    <message id="MenuHelp">
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message id="AboutLicence">
+        <source>Vellumar is free software under the GNU General Public License, version 3 or later. It comes with no warranty.</source>
+        <translation>Vellumar ist freie Software unter der GNU General Public License, Version 3 oder neuer. Sie wird ohne jede Gewährleistung geliefert.</translation>
+    </message>
+    <message id="DiskSizePlaceholder">
+        <source>e.g. 512M, 1.5G, 25%</source>
+        <translation>z. B. 512M, 1.5G, 25%</translation>
+    </message>
+    <message id="SizeTooSmall">
+        <source>This size is too small</source>
+        <translation>Diese Größe ist zu klein</translation>
+    </message>
+    <message id="SizeTooSmallMessage">
+        <source>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</source>
+        <translation>%1 ist zu klein für eine Disk: die kleinste Disk hat %2. Geben Sie eine größere Größe ein.</translation>
+    </message>
+    <message id="SizeShareUnknown">
+        <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>
+        <translation>Der Arbeitsspeicher dieses Rechners lässt sich nicht lesen, daher geht kein Anteil davon. Geben Sie die Größe in KiB oder mit Einheit (512M) ein.</translation>
+    </message>
+    <message id="SizePreviewInvalid">
+        <source>not a size</source>
+        <translation>keine Größe</translation>
+    </message>
+    <message id="WindowTitleNew">
+        <source>New RAM Disk – Vellumar</source>
+        <translation>Neue RAM-Disk – Vellumar</translation>
+    </message>
+    <message id="WindowTitleDisk">
+        <source>%1 (%2) – Vellumar</source>
+        <translation>%1 (%2) – Vellumar</translation>
+    </message>
+    <message id="BuildSize">
+        <source>Size: %1</source>
+        <translation>Größe: %1</translation>
+    </message>
+    <message id="MenuEject">
+        <source>&amp;Eject Disk</source>
+        <translation>Disk &amp;auswerfen</translation>
+    </message>
+    <message id="AllocateFailed">
+        <source>The memory for the disk could not be set aside.</source>
+        <translation>Der Speicher für die Disk konnte nicht bereitgestellt werden.</translation>
+    </message>
+    <message id="BuildFailed">
+        <source>The file system could not be written on the disk.</source>
+        <translation>Das Dateisystem konnte nicht auf die Disk geschrieben werden.</translation>
+    </message>
+    <message id="MountFailed">
+        <source>The disk could not be mounted.</source>
+        <translation>Die Disk konnte nicht eingebunden werden.</translation>
+    </message>
+    <message id="ThisDiskIsIncomplete">
+        <source>This RAM disk was not made completely</source>
+        <translation>Diese RAM-Disk wurde nicht vollständig erstellt</translation>
+    </message>
+    <message id="IncompleteDiskHoldsMemory">
+        <source>What was made of it still holds memory. Eject it to give the memory back; if you close the window, you can still eject it when you quit Vellumar.</source>
+        <translation>Was davon erstellt wurde, belegt noch Speicher. Werfen Sie sie aus, um den Speicher freizugeben; schließen Sie das Fenster, können Sie sie noch beim Beenden von Vellumar auswerfen.</translation>
+    </message>
+    <message id="CannotMakeDisks">
+        <source>Disks cannot be made</source>
+        <translation>Volumes können nicht angelegt werden</translation>
     </message>
 </context>
 </TS>

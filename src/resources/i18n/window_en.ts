@@ -12,8 +12,8 @@
         <translation>Size preset:</translation>
     </message>
     <message id="DiskSizeLabel">
-        <source>Size (KiB):</source>
-        <translation>Size (KiB):</translation>
+        <source>&amp;Size:</source>
+        <translation>&amp;Size:</translation>
     </message>
     <message id="DiskNameLabel">
         <source>Volume name:</source>
@@ -136,8 +136,8 @@
         <translation>This size is too large</translation>
     </message>
     <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1 KiB. Enter a smaller size.</source>
-        <translation>A RAM disk can hold at most %1 KiB. Enter a smaller size.</translation>
+        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
+        <translation>A RAM disk can hold at most %1. Enter a smaller size.</translation>
     </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
@@ -163,33 +163,29 @@
         <source>Create Anyway</source>
         <translation>Create Anyway</translation>
     </message>
-    <message id="MenuApp">
-        <source>&amp;Vellumar</source>
-        <translation>&amp;Vellumar</translation>
-    </message>
     <message id="MenuFile">
         <source>&amp;File</source>
         <translation>&amp;File</translation>
     </message>
     <message id="MenuAbout">
-        <source>About Vellumar</source>
-        <translation>About Vellumar</translation>
+        <source>&amp;About Vellumar</source>
+        <translation>&amp;About Vellumar</translation>
     </message>
     <message id="MenuPreferences">
-        <source>Preferences…</source>
-        <translation>Preferences…</translation>
+        <source>&amp;Preferences…</source>
+        <translation>&amp;Preferences…</translation>
     </message>
     <message id="MenuNew">
-        <source>New RAM Disk</source>
-        <translation>New RAM Disk</translation>
+        <source>&amp;New RAM Disk</source>
+        <translation>&amp;New RAM Disk</translation>
     </message>
     <message id="MenuClose">
-        <source>Close Window</source>
-        <translation>Close Window</translation>
+        <source>&amp;Close Window</source>
+        <translation>&amp;Close Window</translation>
     </message>
     <message id="MenuQuit">
-        <source>Quit Vellumar</source>
-        <translation>Quit Vellumar</translation>
+        <source>&amp;Quit</source>
+        <translation>&amp;Quit</translation>
     </message>
     <message id="AboutTitle">
         <source>About Vellumar</source>
@@ -226,6 +222,74 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
     <message id="ChooseMountLocation">
         <source>Choose the Folder for Mount Folders</source>
         <translation>Choose the Folder for Mount Folders</translation>
+    </message>
+    <message id="MenuHelp">
+        <source>&amp;Help</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message id="AboutLicence">
+        <source>Vellumar is free software under the GNU General Public License, version 3 or later. It comes with no warranty.</source>
+        <translation>Vellumar is free software under the GNU General Public License, version 3 or later. It comes with no warranty.</translation>
+    </message>
+    <message id="DiskSizePlaceholder">
+        <source>e.g. 512M, 1.5G, 25%</source>
+        <translation>e.g. 512M, 1.5G, 25%</translation>
+    </message>
+    <message id="SizeTooSmall">
+        <source>This size is too small</source>
+        <translation>This size is too small</translation>
+    </message>
+    <message id="SizeTooSmallMessage">
+        <source>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</source>
+        <translation>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</translation>
+    </message>
+    <message id="SizeShareUnknown">
+        <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>
+        <translation>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</translation>
+    </message>
+    <message id="SizePreviewInvalid">
+        <source>not a size</source>
+        <translation>not a size</translation>
+    </message>
+    <message id="WindowTitleNew">
+        <source>New RAM Disk – Vellumar</source>
+        <translation>New RAM Disk – Vellumar</translation>
+    </message>
+    <message id="WindowTitleDisk">
+        <source>%1 (%2) – Vellumar</source>
+        <translation>%1 (%2) – Vellumar</translation>
+    </message>
+    <message id="BuildSize">
+        <source>Size: %1</source>
+        <translation>Size: %1</translation>
+    </message>
+    <message id="MenuEject">
+        <source>&amp;Eject Disk</source>
+        <translation>&amp;Eject Disk</translation>
+    </message>
+    <message id="AllocateFailed">
+        <source>The memory for the disk could not be set aside.</source>
+        <translation>The memory for the disk could not be set aside.</translation>
+    </message>
+    <message id="BuildFailed">
+        <source>The file system could not be written on the disk.</source>
+        <translation>The file system could not be written on the disk.</translation>
+    </message>
+    <message id="MountFailed">
+        <source>The disk could not be mounted.</source>
+        <translation>The disk could not be mounted.</translation>
+    </message>
+    <message id="ThisDiskIsIncomplete">
+        <source>This RAM disk was not made completely</source>
+        <translation>This RAM disk was not made completely</translation>
+    </message>
+    <message id="IncompleteDiskHoldsMemory">
+        <source>What was made of it still holds memory. Eject it to give the memory back; if you close the window, you can still eject it when you quit Vellumar.</source>
+        <translation>What was made of it still holds memory. Eject it to give the memory back; if you close the window, you can still eject it when you quit Vellumar.</translation>
+    </message>
+    <message id="CannotMakeDisks">
+        <source>Disks cannot be made</source>
+        <translation>Disks cannot be made</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,464 @@
+// The real `vellumar` on a real X display, driven by key presses as a person would, and judged
+// by what the process and the machine do afterwards: its exit status, the mounts, the loop
+// devices. No part of the program is replaced.
+//
+// VELLUMAR_E2E_USER names the user the program runs as (default: the user running the test).
+#include "DesktopSession.h"
+#include "Localization.h"
+#include "RealDisks.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <csignal>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int QuitWithinMs = 5000;
+constexpr int MountWithinMs = 15000;
+
+QString currentUser()
+{
+    const passwd *entry = getpwuid(geteuid());
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString();
+}
+
+QString testUser()
+{
+    const QString chosen = qEnvironmentVariable("VELLUMAR_E2E_USER");
+    return chosen.isEmpty() ? currentUser() : chosen;
+}
+
+// The device mounted on each folder under `root`.
+QMap<QString, QString> devicesUnder(const QString &root)
+{
+    QMap<QString, QString> found;
+    QFile mounts(QStringLiteral("/proc/self/mounts"));
+    if (!mounts.open(QIODevice::ReadOnly))
+        return found;
+    const QStringList lines = QString::fromUtf8(mounts.readAll()).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(QLatin1Char(' '));
+        if (fields.size() < 2)
+            continue;
+        const QString target =
+            QString(fields.at(1)).replace(QStringLiteral("\\040"), QStringLiteral(" "));
+        if (target.startsWith(root + QLatin1Char('/')))
+            found.insert(target, fields.at(0));
+    }
+    return found;
+}
+
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+// A loop device that held one of our disks is released: no longer ours, or by now holding a
+// disk mounted somewhere else (another process may take the free device at once).
+bool released(const QString &device, const QString &home)
+{
+    if (!RealDisks::ourLoopDevices().contains(device))
+        return true;
+    if (devicesUnder(home).values().contains(device))
+        return false;
+    return devicesUnder(QString()).values().contains(device);
+}
+
+// An eject is over, as far as quitting can tell, once the volume, the memory and the folder made
+// for it are all gone (ejects through pkexec take a while longer than as root).
+bool ejected(const QString &mount, const QString &device, const QString &home)
+{
+    return !devicesUnder(home).contains(mount) && released(device, home) &&
+           !QFileInfo::exists(mount);
+}
+
+QString text(const char *key)
+{
+    return localizedStringForKey(QLatin1String(key));
+}
+
+} // namespace
+
+class TestRealProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void quitsWithCtrlQ_data();
+    void quitsWithCtrlQ();
+    void quitAlertAnswers_data();
+    void quitAlertAnswers();
+    void rememberedQuitEndsWithoutAsking();
+    void closingTheLastWindowAnswersItsSheet_data();
+    void closingTheLastWindowAnswersItsSheet();
+    void aSecondWindowEjectsItsOwnDisk();
+    void sigtermEndsAsAfterQuit();
+    void aRefusedSizeMakesNothing();
+
+private:
+    void startProgram();
+    bool exitsWithin(int timeoutMs);
+    // Types a size into the focused field of a new window and presses Enter; the new mount.
+    QString createDisk(const QString &size);
+    void requireDiskMaker();
+
+    DesktopSession m_session;
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QProcess> m_program;
+    QString m_user;
+};
+
+void TestRealProgram::initTestCase()
+{
+    Localization::install(QLocale(QLocale::English));
+    QString whyNot;
+    if (!m_session.start(&whyNot))
+        QSKIP(qPrintable(whyNot));
+    QVERIFY2(m_session.hasWindowManager(), "openbox did not start (make deps installs it)");
+    m_user = testUser();
+    if (m_user != currentUser() && !RealDisks::runningAsRoot())
+        QSKIP("running the program as another user needs root");
+}
+
+void TestRealProgram::requireDiskMaker()
+{
+    // Root makes disks itself; anyone else through pkexec, when polkit lets them.
+    if (m_user == QStringLiteral("root"))
+        return;
+    const QString helper = QStringLiteral(VELLUMAR_INSTALL_LIBEXEC_DIR "/vellumar-ramdev");
+    QProcess check;
+    check.setStandardInputFile(QProcess::nullDevice());
+    if (m_user == currentUser())
+        check.start(QStringLiteral("pkexec"), {helper, QStringLiteral("check")});
+    else
+        check.start(QStringLiteral("runuser"),
+                    {QStringLiteral("-u"), m_user, QStringLiteral("--"), QStringLiteral("pkexec"),
+                     helper, QStringLiteral("check")});
+    if (!check.waitForFinished(30000) || check.exitCode() != 0)
+        QSKIP(qPrintable(QStringLiteral("%1 may not make disks here: %2")
+                             .arg(m_user, QString::fromUtf8(check.readAllStandardError()))));
+}
+
+void TestRealProgram::init()
+{
+    m_home = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/vellumar-e2e-XXXXXX"));
+    QVERIFY(m_home->isValid());
+    QFile::setPermissions(m_home->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                              QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                              QFileDevice::ExeOther);
+    QVERIFY(QDir(m_home->path()).mkdir(QStringLiteral("run")));
+    QFile::setPermissions(m_home->path() + QStringLiteral("/run"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (m_user != currentUser()) {
+        const passwd *entry = getpwnam(m_user.toLocal8Bit().constData());
+        QVERIFY2(entry, qPrintable(QStringLiteral("no user ") + m_user));
+        for (const QString &path : {m_home->path(), m_home->path() + QStringLiteral("/run")})
+            QVERIFY(::chown(QFile::encodeName(path).constData(), entry->pw_uid, entry->pw_gid) ==
+                    0);
+    }
+}
+
+void TestRealProgram::cleanup()
+{
+    if (m_program && m_program->state() != QProcess::NotRunning) {
+        m_program->kill();
+        m_program->waitForFinished(5000);
+    }
+    m_program.reset();
+    // Whatever a failed test left: only the disks under this test's own home.
+    if (m_home)
+        RealDisks::cleanUpUnder(m_home->path());
+    m_home.reset();
+}
+
+void TestRealProgram::startProgram()
+{
+    const QString program = QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar");
+    const QString home = m_home->path();
+    const QStringList environment = {
+        QStringLiteral("DISPLAY=") + m_session.display(),
+        QStringLiteral("HOME=") + home,
+        QStringLiteral("XDG_CONFIG_HOME=") + home + QStringLiteral("/.config"),
+        QStringLiteral("XDG_RUNTIME_DIR=") + home + QStringLiteral("/run"),
+        QStringLiteral("PATH=/usr/sbin:/usr/bin:/sbin:/bin"),
+        QStringLiteral("LANG=C.UTF-8"),
+        QStringLiteral("LC_ALL=C.UTF-8"),
+        QStringLiteral("QT_QPA_PLATFORM=xcb"),
+        // No file manager on this display: showing the folder is skipped.
+        QStringLiteral("VELLUMAR_NO_DESKTOP=1"),
+        // The sanitizer build reports leaks at exit; the system's D-Bus library has its own.
+        QStringLiteral("LSAN_OPTIONS=suppressions=" VELLUMAR_E2E_LSAN_SUPPRESSIONS),
+    };
+    m_program = std::make_unique<QProcess>();
+    m_program->setProcessChannelMode(QProcess::ForwardedChannels);
+    if (m_user == currentUser()) {
+        QProcessEnvironment env;
+        for (const QString &entry : environment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        m_program->setProcessEnvironment(env);
+        m_program->start(program, {});
+    } else {
+        m_program->start(QStringLiteral("runuser"),
+                         QStringList{QStringLiteral("-u"), m_user, QStringLiteral("--"),
+                                     QStringLiteral("env"), QStringLiteral("-i")} +
+                             environment + QStringList{program});
+    }
+    QVERIFY(m_program->waitForStarted(5000));
+    QVERIFY2(m_session.waitForActiveWindow(text("WindowTitleNew"), 10000),
+             qPrintable(m_session.activeWindowName()));
+    QThread::msleep(150); // the window manager hands over the keyboard focus
+}
+
+bool TestRealProgram::exitsWithin(int timeoutMs)
+{
+    return m_program->waitForFinished(timeoutMs);
+}
+
+QString TestRealProgram::createDisk(const QString &size)
+{
+    const QStringList before = devicesUnder(m_home->path()).keys();
+    m_session.type(size);
+    m_session.key(QStringLiteral("Return"));
+    QString made;
+    waitFor(
+        [&] {
+            for (const QString &path : devicesUnder(m_home->path()).keys())
+                if (!before.contains(path))
+                    made = path;
+            return !made.isEmpty();
+        },
+        MountWithinMs);
+    if (made.isEmpty()) {
+        const QString shot = QDir::temp().filePath(
+            QStringLiteral("vellumar-e2e-%1.png").arg(QLatin1String(QTest::currentDataTag())));
+        m_session.screenshot(shot);
+        qWarning("no disk was mounted; the screen is in %s", qPrintable(shot));
+    }
+    return made;
+}
+
+void TestRealProgram::quitsWithCtrlQ_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::newRow("Ctrl+Q") << "ctrl+q";
+    QTest::newRow("Ctrl+W on the last window") << "ctrl+w";
+    QTest::newRow("the window manager's close") << "alt+F4";
+}
+
+void TestRealProgram::quitsWithCtrlQ()
+{
+    QFETCH(QString, keys);
+    startProgram();
+    m_session.key(keys);
+    QVERIFY2(exitsWithin(QuitWithinMs), "the program did not end");
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::quitAlertAnswers_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Cancel") << "Escape";
+    QTest::newRow("Quit") << "alt+q";
+    QTest::newRow("Eject All") << "alt+e";
+}
+
+void TestRealProgram::quitAlertAnswers()
+{
+    requireDiskMaker();
+    QFETCH(QString, answer);
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY2(!mount.isEmpty(), "no disk was mounted");
+    const QString device = devicesUnder(m_home->path()).value(mount);
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
+
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
+    m_session.key(answer);
+
+    if (answer == QStringLiteral("alt+q")) {
+        // Quit: the process ends at once and the disk stays mounted.
+        QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
+        QCOMPARE(m_program->exitCode(), 0);
+        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        QVERIFY(RealDisks::ourLoopDevices().contains(device));
+        return;
+    }
+    if (answer == QStringLiteral("alt+e")) {
+        // Eject All: the disk goes, the program stays.
+        QVERIFY2(waitFor([&] { return devicesUnder(m_home->path()).isEmpty(); }, MountWithinMs),
+                 "the disk was not ejected");
+        QVERIFY(waitFor([&] { return released(device, m_home->path()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return !QFileInfo::exists(mount); }, MountWithinMs));
+    } else {
+        // Cancel: nothing changes.
+        QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
+        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+    }
+    QVERIFY(!m_program->waitForFinished(500));
+    // Both leave a program that can still be quit; with no disk left, without the alert.
+    if (answer == QStringLiteral("Escape")) {
+        m_session.key(QStringLiteral("ctrl+e"));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+    }
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::rememberedQuitEndsWithoutAsking()
+{
+    requireDiskMaker();
+    startProgram();
+    QVERIFY(!createDisk(QStringLiteral("4M")).isEmpty());
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
+    m_session.key(QStringLiteral("alt+d")); // "Don't show this again"
+    m_session.key(QStringLiteral("alt+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
+    QCOMPARE(m_program->exitCode(), 0);
+
+    // The next run remembers "Quit": it ends at once, the disks left mounted.
+    startProgram();
+    QVERIFY(!createDisk(QStringLiteral("4M")).isEmpty());
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+    QCOMPARE(m_program->exitCode(), 0);
+    QCOMPARE(devicesUnder(m_home->path()).size(), 2);
+}
+
+void TestRealProgram::closingTheLastWindowAnswersItsSheet_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Cancel") << "Escape";
+    QTest::newRow("Close") << "alt+c";
+    QTest::newRow("Eject Now") << "alt+e";
+}
+
+void TestRealProgram::closingTheLastWindowAnswersItsSheet()
+{
+    requireDiskMaker();
+    QFETCH(QString, answer);
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY(!mount.isEmpty());
+    const QString device = devicesUnder(m_home->path()).value(mount);
+
+    m_session.key(QStringLiteral("alt+F4")); // the window manager's close
+    QVERIFY(m_session.waitForActiveWindow(text("ThisDiskIsActive")));
+    m_session.key(answer);
+    if (answer == QStringLiteral("alt+c")) {
+        // The disk stays mounted; with no window left the program ends, asking nothing more.
+        QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+        QCOMPARE(m_program->exitCode(), 0);
+        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        return;
+    }
+    if (answer == QStringLiteral("alt+e")) {
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+    } else {
+        QVERIFY(!m_program->waitForFinished(500));
+        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        m_session.key(QStringLiteral("ctrl+e"));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+    }
+    QVERIFY(m_program->state() == QProcess::Running);
+    // No disk left: closing the last window ends the program.
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
+    m_session.key(QStringLiteral("ctrl+w"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
+{
+    requireDiskMaker();
+    startProgram();
+    const QString first = createDisk(QStringLiteral("8M"));
+    QVERIFY(!first.isEmpty());
+    m_session.key(QStringLiteral("ctrl+n"));
+    QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
+    const QString second = createDisk(QStringLiteral("16 MiB"));
+    QVERIFY(!second.isEmpty());
+    const QString secondDevice = devicesUnder(m_home->path()).value(second);
+    // Cascaded windows tell their disks apart by their titles.
+    const QStringList titles = m_session.visibleWindowNames();
+    QVERIFY2(titles.contains(QStringLiteral("Ram Disk (8 MiB) – Vellumar")) &&
+                 titles.contains(QStringLiteral("Ram Disk (16 MiB) – Vellumar")),
+             qPrintable(titles.join(QLatin1Char('|'))));
+
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (16 MiB)")));
+    m_session.key(QStringLiteral("ctrl+e"));
+    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_home->path()); }, MountWithinMs));
+    QCOMPARE(devicesUnder(m_home->path()).keys(), QStringList{first});
+    const QString firstDevice = devicesUnder(m_home->path()).value(first);
+
+    // The first disk is still there: quitting asks, "Eject All" takes it, then Ctrl+Q ends.
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
+    m_session.key(QStringLiteral("alt+e"));
+    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_home->path()); }, MountWithinMs));
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::sigtermEndsAsAfterQuit()
+{
+    requireDiskMaker();
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY(!mount.isEmpty());
+    // The session ends: no alert can be answered, the program ends leaving the disk mounted.
+    // Run as another user, the program is runuser's child: the signal goes to the program.
+    pid_t program = pid_t(m_program->processId());
+    if (m_user != currentUser()) {
+        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(program));
+        QVERIFY(children.open(QIODevice::ReadOnly));
+        program = pid_t(children.readAll().trimmed().split(' ').value(0).toInt());
+        QVERIFY(program > 0);
+    }
+    QVERIFY(::kill(program, SIGTERM) == 0);
+    QVERIFY2(exitsWithin(QuitWithinMs), "SIGTERM did not end the program");
+    QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_program->exitCode(), 0);
+    QVERIFY(devicesUnder(m_home->path()).contains(mount));
+}
+
+void TestRealProgram::aRefusedSizeMakesNothing()
+{
+    startProgram();
+    const QStringList ours = RealDisks::ourLoopDevices();
+    m_session.type(QStringLiteral("512abc"));
+    m_session.key(QStringLiteral("Return"));
+    QVERIFY(m_session.waitForActiveWindow(text("PlzInsertDiskSize")));
+    m_session.key(QStringLiteral("Return"));
+    QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
+    QVERIFY(devicesUnder(m_home->path()).isEmpty());
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(exitsWithin(QuitWithinMs));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestRealProgram)
+#include "TestRealProgram.moc"
