@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Create-to-mounted time of a 1 GiB disk: vellumarctl create against the same tools run by hand,
+# Create-to-mounted time of a 1 GiB disk: vellumarctl create against the helper's steps run by hand,
 # alternating in one run, plus the shared memory an empty 1 GiB disk holds. Needs root.
 # Usage: bench/bare_sequence.sh [folder holding vellumarctl and vellumar-ramdev] [rounds]
 set -euo pipefail
@@ -14,7 +14,6 @@ if [ "$(id -u)" != 0 ]; then
     echo "needs root: loop devices and mounts" >&2
     exit 1
 fi
-mkfs=$(command -v mkfs.ext4)
 work="$(mktemp -d /tmp/vellumar-bare.XXXXXX)"
 trap 'for m in "$work"/*; do mountpoint -q "$m" && umount "$m"; done; rm -rf "$work"' EXIT
 
@@ -36,19 +35,18 @@ for round in $(seq 1 "$rounds"); do
     "$ctl" eject "$path" >/dev/null 2>&1
     rmdir "$path" 2>/dev/null || true
 
-    # The same tools by hand.
+    # The helper's steps by hand, as the engine runs them.
     path="$work/bare$round"
     start=$(now)
-    device=$("$ramdev" attach "ram://$blocks")
-    journal=(); [ "$blocks" -ge $((128 * 2048)) ] && journal=(-J size=8)
-    "$mkfs" -F -q -b 4096 -m 0 -O has_journal \
-        -E "root_owner=0:0,assume_storage_prezeroed=1" "${journal[@]}" -L Bench "$device"
-    mkdir "$path"
-    mount -t ext4 -o discard,noatime,nosuid,nodev "$device" "$path"
+    answer=$("$ramdev" attach "ram://$blocks")
+    device=$(sed -n 1p <<<"$answer")
+    id=$(sed -n 2p <<<"$answer")
+    "$ramdev" format "$device" "$id" Bench >/dev/null
+    "$ramdev" mount "$device" "$id" "$path" >/dev/null
     end=$(now)
     bare_times+=($(( (end - start) / 1000 )))
-    umount "$path"
-    "$ramdev" detach "$device" >/dev/null
+    "$ramdev" unmount "$device" "$id"
+    "$ramdev" detach "$device" "$id" >/dev/null
     rmdir "$path"
 done
 

@@ -95,25 +95,44 @@ ctl_eject() { # mountpath
     }
 }
 
-# The same helper, file system and mount the engine uses, run straight from this shell. Sets
-# DEV, T0 and T1.
-bare_create() { # kib label mountpath
-    T0=$(now)
-    local journal=()
-    [ "$1" -ge $((128 * 1024)) ] && journal=(-J size=8)
-    DEV=$("$RAMDEV" attach "ram://$(($1 * 2))") &&
-        "$MKFS" -F -q -b 4096 -m 0 -O has_journal -E root_owner=0:0,assume_storage_prezeroed=1 "${journal[@]}" -L "$2" "$DEV" &&
-        mkdir "$3" &&
-        mount -t ext4 -o discard,noatime,nosuid,nodev "$DEV" "$3" || {
-        [ -z "$DEV" ] || echo "$DEV" >>"$LOOPS_FILE"
-        return 1
-    }
-    T1=$(now)
+# The id the helper gave a device of ours (its list: device, id, ...).
+ramdev_id() { # device
+    "$RAMDEV" list | awk -v d="$1" '$1 == d { print $2 }'
+}
+
+# Releases a device of ours, unmounting it first if the helper mounted it.
+ramdev_release() { # device
+    local id
+    id=$(ramdev_id "$1")
+    [ -n "$id" ] || return 1
+    "$RAMDEV" unmount "$1" "$id" >/dev/null 2>&1
+    "$RAMDEV" detach "$1" "$id" >/dev/null
+}
+
+# A memory device from the helper. Sets DEV and DEVID.
+ramdev_attach() { # kib
+    local answer
+    answer=$("$RAMDEV" attach "ram://$(($1 * 2))") || return 1
+    DEV=$(sed -n 1p <<<"$answer")
+    DEVID=$(sed -n 2p <<<"$answer")
     echo "$DEV" >>"$LOOPS_FILE"
 }
 
+# The helper's own steps, as the engine runs them (format, and mount making the folder), each
+# started straight from this shell. Sets DEV, T0 and T1.
+bare_create() { # kib label mountpath
+    T0=$(now)
+    DEV=
+    ramdev_attach "$1" &&
+        "$RAMDEV" format "$DEV" "$DEVID" "$2" >/dev/null &&
+        "$RAMDEV" mount "$DEV" "$DEVID" "$3" >/dev/null || return 1
+    T1=$(now)
+}
+
 bare_eject() { # device mountpath
-    umount "$2" && "$RAMDEV" detach "$1" >/dev/null && rmdir "$2"
+    local id
+    id=$(ramdev_id "$1")
+    "$RAMDEV" unmount "$1" "$id" && "$RAMDEV" detach "$1" "$id" >/dev/null && rmdir "$2"
 }
 
 tmpfs_create() { # kib mountpath
@@ -134,7 +153,7 @@ bench_cleanup() {
     if [ -s "$LOOPS_FILE" ]; then
         for d in $(sort -u "$LOOPS_FILE"); do
             if vellumar_loops | grep -qxF "$d"; then
-                "$RAMDEV" detach "$d" >/dev/null 2>&1 || losetup -d "$d" 2>/dev/null
+                ramdev_release "$d" || losetup -d "$d" 2>/dev/null
             fi
         done
     fi

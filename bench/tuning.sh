@@ -36,8 +36,8 @@ one() { # index
     IFS='|' read -r name mkfsopts mountopts ra <<<"${VARIANTS[$1]}"
     dir="$WORK/v$1"
     base=$(shmem_kib)
-    dev=$("$RAMDEV" attach "ram://$((KIB * 2))")
-    echo "$dev" >>"$LOOPS_FILE"
+    ramdev_attach "$KIB"
+    dev=$DEV
     # shellcheck disable=SC2086
     "$MKFS" -F -q -b 4096 -m 0 $mkfsopts -E root_owner=0:0,assume_storage_prezeroed=1 -L tune "$dev"
     [ -z "$ra" ] || echo "$ra" >"/sys/block/${dev#/dev/}/queue/read_ahead_kb"
@@ -65,7 +65,7 @@ one() { # index
     sleep 0.5
     add "$1" after "$(($(shmem_kib) - base))"
     umount "$dir"
-    "$RAMDEV" detach "$dev" >/dev/null
+    ramdev_release "$dev"
     rmdir "$dir"
 }
 

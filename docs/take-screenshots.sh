@@ -1,7 +1,9 @@
 #!/bin/bash
 # Takes the screenshots in docs/screenshots/ from the real program on a private Xvfb display
-# with openbox, driven by xdotool. Needs root (real disks; one shot runs as "nobody" to show a
-# failed creation). Usage: docs/take-screenshots.sh [build/bin]
+# with openbox, driven by xdotool. Needs root and the installed helper (make install): the
+# disks are made by the test user vellumar-t1 through pkexec, set up as the tests set it up; one
+# shot runs as "nobody", whom polkit does not let make disks. Usage: docs/take-screenshots.sh
+# [build/bin]
 set -euo pipefail
 bin=$(realpath "${1:-build/bin}")
 out=$(realpath "$(dirname "$0")/screenshots")
@@ -9,14 +11,21 @@ work=$(mktemp -d /tmp/vellumar-shots-XXXXXX)
 chmod 755 "$work"
 pids=()
 
+repo=$(realpath "$(dirname "$0")/..")
+users="$repo/tests/privilege/test-users.sh"
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$bin/../CMakeCache.txt" 2>/dev/null || true)
+helper="${prefix:-/usr/local}/libexec/vellumar/vellumar-ramdev"
+
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     # Only the disks made under this script's own folder.
     { grep -o " $work/[^ ]*" /proc/mounts || true; } | sed 's/\\040/ /g; s/^ //' |
         while read -r mount; do "$bin/vellumarctl" eject "$mount" >/dev/null || true; done
     rm -rf "$work"
+    VELLUMAR_TEST_HOLDER=$$ bash "$users" cleanup >/dev/null || true
 }
 trap cleanup EXIT
+VELLUMAR_TEST_HOLDER=$$ bash "$users" setup "$helper" "$repo" "$bin" >/dev/null
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x800x24 -nolisten tcp -ac 2>/dev/null)
 read -r number <&3
@@ -50,8 +59,9 @@ xdotool type --delay 30 "1.5G"; sleep 0.3; shot_active window-create.png; quit_p
 start root de_DE.UTF-8 "$work/de"; wait_title "Neue RAM-Disk"
 xdotool type --delay 30 "512M"; sleep 0.3; shot_active window-create-de.png; quit_program
 
-# A disk made: the BUILD tab with its size; a second window cascaded; the quit alert.
-start root C.UTF-8 "$work/disks"; wait_title "New RAM Disk"
+# A disk made by a normal user: the BUILD tab with its size; a second window cascaded; the quit
+# alert.
+start vellumar-t1 C.UTF-8 "$work/disks"; wait_title "New RAM Disk"
 xdotool type --delay 30 "512M"; xdotool key Return; wait_title "Ram Disk (512 MiB)"
 shot_active window-build.png
 xdotool key --clearmodifiers ctrl+n; wait_title "New RAM Disk"
@@ -76,11 +86,19 @@ xdotool key --clearmodifiers Escape; sleep 0.3
 xdotool key --clearmodifiers ctrl+q; wait_title "Some RAM disks"
 xdotool key --clearmodifiers alt+e; sleep 2; quit_program
 
-# A failed creation: a user who may not make disks, whose every phase fails.
-start nobody C.UTF-8 "$work/nobody"; wait_title "New RAM Disk"
-xdotool type --delay 30 "256M"; xdotool key Return; wait_title "Ram Disk (256 MiB)"
-shot_active window-failed.png
+# A failed creation with a long error: a size the window lets through (below the memory available
+# now) that the helper refuses, because it keeps a margin of memory free.
+available=$(awk '$1 == "MemAvailable:" { print $2 }' /proc/meminfo)
+start vellumar-t1 C.UTF-8 "$work/failed"; wait_title "New RAM Disk"
+xdotool type --delay 30 "$((available - 65536))"; xdotool key Return; wait_title "Ram Disk ("
+sleep 1; shot_active window-failed.png
 xdotool key --clearmodifiers ctrl+w; wait_title "This RAM disk was not made"
 shot_active close-sheet-failed.png
 xdotool key --clearmodifiers alt+e; sleep 2; quit_program
+
+# A user whom the system does not let make disks learns it before anything is made.
+start nobody C.UTF-8 "$work/nobody"; wait_title "New RAM Disk"
+xdotool type --delay 30 "256M"; xdotool key Return; wait_title "Disks cannot be made"
+shot_active window-no-privilege.png
+xdotool key --clearmodifiers Return; sleep 0.5; quit_program
 echo "screenshots written to $out"
