@@ -39,7 +39,8 @@ wait_title() { # prefix
         [[ "$(xdotool getactivewindow getwindowname 2>/dev/null)" == "$1"* ]] && { sleep 0.3; return; }
         sleep 0.1
     done
-    echo "no window \"$1\"" >&2; exit 1
+    import -window root "/tmp/vellumar-shots-failed.png" 2>/dev/null || true
+    echo "no window \"$1\" (the screen is in /tmp/vellumar-shots-failed.png)" >&2; exit 1
 }
 shot_active() { import -frame -window "$(xdotool getactivewindow)" "$out/$1"; }
 shot_screen() { import -window root "$work/screen.png"; convert "$work/screen.png" -trim +repage "$out/$1"; }
@@ -90,7 +91,7 @@ xdotool key --clearmodifiers alt+e; sleep 2; quit_program
 # now) that the helper refuses, because it keeps a margin of memory free.
 available=$(awk '$1 == "MemAvailable:" { print $2 }' /proc/meminfo)
 start vellumar-t1 C.UTF-8 "$work/failed"; wait_title "New RAM Disk"
-xdotool type --delay 30 "$((available - 65536))"; xdotool key Return; wait_title "Ram Disk ("
+xdotool type --delay 30 "$((available - 307200))"; xdotool key Return; wait_title "Ram Disk ("
 sleep 1; shot_active window-failed.png
 xdotool key --clearmodifiers ctrl+w; wait_title "This RAM disk was not made"
 shot_active close-sheet-failed.png
