@@ -1,5 +1,6 @@
 #include "MainCtrl.h"
 
+#include "DiskKeeper.h"
 #include "Localization.h"
 #include "MountLocation.h"
 #include "PrefrencesCtrl.h"
@@ -9,6 +10,7 @@
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -45,14 +47,38 @@ void MainCtrl::applicationDidFinishLaunching()
 void MainCtrl::QVXAppCanStartToInitialize()
 {
     m_listOfRamDisks.clear();
+    adoptMountedDisks();
+    if (!m_listOfRamDisks.isEmpty())
+        return;
     m_firstCreateWindow = CreateWindowCtrl::sharedCreateWindowCtrl();
     adopt(m_firstCreateWindow);
 }
 
+void MainCtrl::adoptMountedDisks()
+{
+    const QList<DiskInfo> disks = m_mountedDisks ? m_mountedDisks() : DiskInventory::disks();
+    for (const DiskInfo &disk : disks) {
+        if (disk.mountPath.isEmpty())
+            continue;
+        const QList<CreateWindowCtrl *> listed = listOfRamDisks();
+        CreateWindowCtrl *ctrl = listed.isEmpty() ? CreateWindowCtrl::sharedCreateWindowCtrl()
+                                                  : CreateWindowCtrl::newRamWindow();
+        ctrl->adoptMountedDisk(disk);
+        adopt(ctrl);
+        cascade(ctrl, listed.isEmpty() ? nullptr : listed.last());
+        if (!m_firstCreateWindow)
+            m_firstCreateWindow = ctrl;
+    }
+}
+
 void MainCtrl::QVXAppEndedToInitialize()
 {
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    for (CreateWindowCtrl *ctrl : windows)
+        if (ctrl != m_firstCreateWindow)
+            ctrl->showWindow();
     if (m_firstCreateWindow)
-        m_firstCreateWindow->showWindow();
+        m_firstCreateWindow->showWindow(); // in front
 }
 
 void MainCtrl::QVXAppIsRunningForTheFirstTime() {}
@@ -85,13 +111,18 @@ void MainCtrl::newRamDisk()
     const QList<CreateWindowCtrl *> listed = listOfRamDisks();
     CreateWindowCtrl *last = listed.isEmpty() ? nullptr : listed.last();
     adopt(ctrl);
-    if (last) {
-        // Left edge 32 to the right and top edge 32 lower than the previous window's,
-        // whatever the two heights; not fitted to the screen.
-        const QRect previous = last->frameGeometry();
-        ctrl->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
-    }
+    cascade(ctrl, last);
     ctrl->showWindow();
+}
+
+void MainCtrl::cascade(CreateWindowCtrl *ctrl, CreateWindowCtrl *last)
+{
+    if (!last)
+        return;
+    // Left edge 32 to the right and top edge 32 lower than the previous window's, whatever the
+    // two heights; not fitted to the screen.
+    const QRect previous = last->frameGeometry();
+    ctrl->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
 }
 
 void MainCtrl::removeDiskWindow(CreateWindowCtrl *ctrl)
@@ -184,12 +215,31 @@ void MainCtrl::finishTermination()
     if (m_quitting)
         return;
     m_quitting = true;
+    saveKeptDisks();
     // Leaving the event loop ends the process: the windows are not asked to close again. A
     // running eject finishes first, since the application waits for its thread pool on exit.
     if (m_terminator)
         m_terminator();
     else
         QCoreApplication::exit(0);
+}
+
+void MainCtrl::saveKeptDisks()
+{
+    // All saves start together; then each is waited for within what is left of the limit. A
+    // disk being ejected saves in its eject's worker, which the exit waits for.
+    QList<DiskKeeper *> keepers;
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    for (CreateWindowCtrl *ctrl : windows) {
+        if (ctrl->keeper() && !ctrl->isTearingDown()) {
+            ctrl->keeper()->startSave();
+            keepers << ctrl->keeper();
+        }
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (DiskKeeper *keeper : std::as_const(keepers))
+        keeper->saveForQuit(int(std::max<qint64>(0, QuitSaveLimitMs - elapsed.elapsed())));
 }
 
 PrefrencesCtrl *MainCtrl::preferences()
