@@ -1,0 +1,337 @@
+// Kept contents in the disk window and the application, on real disks: the load after the
+// mount, the save before the eject, a failed save that makes the eject ask, disks found
+// mounted at start, and the preferences' remembered disks. The real-disk cases need root or
+// a user the system lets make disks.
+#include "WindowTestSupport.h"
+
+#include "DiskInventory.h"
+#include "DiskKeeper.h"
+#include "KeepState.h"
+#include "KeptFolder.h"
+#include "Localization.h"
+#include "MainCtrl.h"
+#include "PrefrencesCtrl.h"
+#include "RealDisks.h"
+#include "RememberedDisks.h"
+#include "TestEnvironment.h"
+#include "UserDefaults.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QStorageInfo>
+#include <QTimer>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isMounted(const QString &path)
+{
+    return QStorageInfo(path).rootPath() == QDir::cleanPath(path);
+}
+
+int run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(120000);
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// A small file system of our own for a kept folder that fills up; unmounted however the test
+// ends.
+struct TinyFileSystem
+{
+    QString path;
+    bool mounted = false;
+    explicit TinyFileSystem(const QString &where) : path(where)
+    {
+        QDir().mkpath(path);
+        mounted = run(QStringLiteral("mount"),
+                      {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                       QStringLiteral("size=1m"), QStringLiteral("vellumar-test"), path}) == 0;
+    }
+    ~TinyFileSystem()
+    {
+        if (mounted)
+            run(QStringLiteral("umount"), {path});
+    }
+};
+
+// The window's form filled for a 64 MiB disk that keeps `folder`.
+void fillKeptForm(WindowUnderTest &window, const QString &mountPath, const QString &folder)
+{
+    window.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("64M"));
+    window.outlet<QLineEdit>("diskNameField")->setText(QStringLiteral("Kept"));
+    window.outlet<QLineEdit>("pathField")->setText(mountPath);
+    window.outlet<QCheckBox>("keepCheck")->setChecked(true);
+    window.outlet<QLineEdit>("keptFolderField")->setText(folder);
+}
+
+bool loadedTicked(const WindowUnderTest &window)
+{
+    return window.text("loadState") == localizedStringForKey(QStringLiteral("tick"));
+}
+
+} // namespace
+
+class TestKeepWindowReal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void keptFolderFollowsTheNameAndTooLargeContentsAreRefused();
+    void keptDiskLoadsItsFolderAndEjectSavesIt();
+    void failedSaveMakesTheEjectAsk();
+    void startFindsTheUsersMountedDisks();
+    void preferencesForgetARememberedDisk();
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+void TestKeepWindowReal::init()
+{
+    m_env = std::make_unique<TestEnvironment>();
+    RamDisk::setToolTable(nullptr);
+    QVXResetDontShowAgainChoices();
+}
+
+void TestKeepWindowReal::cleanup()
+{
+    if (QWidget *alert = QVXCurrentAlert())
+        alert->close();
+    RealDisks::cleanUpUnder(m_env->home());
+    m_env.reset();
+}
+
+void TestKeepWindowReal::keptFolderFollowsTheNameAndTooLargeContentsAreRefused()
+{
+    WindowUnderTest window;
+    auto *name = window.outlet<QLineEdit>("diskNameField");
+    auto *folder = window.outlet<QLineEdit>("keptFolderField");
+    QTest::keyClicks(name, QStringLiteral("Work"));
+    QCOMPARE(folder->text(), KeptFolder::defaultFolder(QStringLiteral("Work")));
+    // Once the user typed a folder, the name no longer moves it.
+    folder->clear();
+    QTest::keyClicks(folder, m_env->path(QStringLiteral("mine")));
+    QTest::keyClicks(name, QStringLiteral("2"));
+    QCOMPARE(folder->text(), m_env->path(QStringLiteral("mine")));
+
+    // 20 MiB kept for a 16 MiB disk: refused before anything is made, both sizes named.
+    const QString big = m_env->path(QStringLiteral("big"));
+    QVERIFY(writeFile(big + QStringLiteral("/blob"), QByteArray(20 << 20, 'x')));
+    window.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("16M"));
+    window.outlet<QCheckBox>("keepCheck")->setChecked(true);
+    folder->setText(big);
+    const int before = anyDiskActive;
+    window.ctrl->createDisk();
+    QTRY_VERIFY(QVXCurrentAlert());
+    const QString told = QVXCurrentAlert()->findChild<QLabel *>(QStringLiteral("message"))->text();
+    QVERIFY2(told.contains(QStringLiteral("20")) && told.contains(QStringLiteral("16")),
+             qPrintable(told));
+    QVERIFY(clickAlertButton("defaultButton"));
+    QVERIFY(!window.ctrl->disk());
+    QCOMPARE(int(anyDiskActive), before);
+    QCOMPARE(window.ctrl->selectedTab(), QStringLiteral("CREATE"));
+
+    // A folder that is not a full path is refused too.
+    folder->setText(QStringLiteral("relative/folder"));
+    window.ctrl->createDisk();
+    QVERIFY(clickAlertButton("defaultButton"));
+    QVERIFY(!window.ctrl->disk());
+}
+
+void TestKeepWindowReal::keptDiskLoadsItsFolderAndEjectSavesIt()
+{
+    VELLUMAR_REQUIRE_DISKS();
+    const QString kept = m_env->path(QStringLiteral("kept"));
+    QVERIFY(writeFile(kept + QStringLiteral("/notes/a.txt"), "first"));
+    QVERIFY(writeFile(kept + QStringLiteral("/gone.txt"), "bye"));
+    const QString mountPath = m_env->path(QStringLiteral("Kept disk"));
+
+    WindowUnderTest window;
+    fillKeptForm(window, mountPath, kept);
+    window.outlet<QCheckBox>("rememberCheck")->setChecked(true);
+    QSignalSpy loaded(window.ctrl.get(), &CreateWindowCtrl::keptContentsLoaded);
+    window.ctrl->createDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 30000);
+    QCOMPARE(loaded.first().first().toBool(), true);
+    QVERIFY(loadedTicked(window));
+    QCOMPARE(window.outlet<QProgressBar>("loadProgressBar")->value(), 100);
+    QCOMPARE(readFile(mountPath + QStringLiteral("/notes/a.txt")), QByteArray("first"));
+    QVERIFY(window.text("keptInfoField").contains(kept));
+    QVERIFY(KeepState::forDisk(mountPath).has_value());
+    const QList<RememberedDisk> remembered = RememberedDisks::list();
+    QCOMPARE(remembered.size(), 1);
+    QCOMPARE(remembered.first().mountPath, mountPath);
+    QCOMPARE(remembered.first().keptFolder, kept);
+    QCOMPARE(remembered.first().size, QStringLiteral("64M"));
+
+    // Written, changed and deleted on the disk: the folder follows after the eject.
+    QVERIFY(writeFile(mountPath + QStringLiteral("/new.txt"), "made on the disk"));
+    QVERIFY(writeFile(mountPath + QStringLiteral("/notes/a.txt"), "changed"));
+    QVERIFY(QFile::remove(mountPath + QStringLiteral("/gone.txt")));
+    QSignalSpy finished(window.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    QTest::mouseClick(window.outlet<QPushButton>("ejectButton"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(readFile(kept + QStringLiteral("/new.txt")), QByteArray("made on the disk"));
+    QCOMPARE(readFile(kept + QStringLiteral("/notes/a.txt")), QByteArray("changed"));
+    QVERIFY(!QFile::exists(kept + QStringLiteral("/gone.txt")));
+    QVERIFY(!isMounted(mountPath));
+    QVERIFY(!KeepState::forDisk(mountPath).has_value());
+    QVERIFY(!window.ctrl->keeper());
+}
+
+void TestKeepWindowReal::failedSaveMakesTheEjectAsk()
+{
+    VELLUMAR_REQUIRE_DISKS();
+    VELLUMAR_REQUIRE_ROOT(); // the small file system is mounted by the test
+    TinyFileSystem tiny(m_env->path(QStringLiteral("tiny")));
+    QVERIFY(tiny.mounted);
+    const QString kept = tiny.path + QStringLiteral("/kept");
+    QVERIFY(writeFile(kept + QStringLiteral("/old.txt"), "previous copy"));
+    const QString mountPath = m_env->path(QStringLiteral("Full"));
+
+    WindowUnderTest window;
+    fillKeptForm(window, mountPath, kept);
+    QSignalSpy loaded(window.ctrl.get(), &CreateWindowCtrl::keptContentsLoaded);
+    window.ctrl->createDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 30000);
+    QVERIFY(loadedTicked(window));
+
+    // 4 MiB cannot go into a 1 MiB folder: the save fails and the eject stops and asks.
+    QVERIFY(writeFile(mountPath + QStringLiteral("/large.bin"), QByteArray(4 << 20, 'z')));
+    QVERIFY(writeFile(mountPath + QStringLiteral("/old.txt"), "newer copy"));
+    QSignalSpy finished(window.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    window.ctrl->destroyDisk();
+    QTRY_VERIFY_WITH_TIMEOUT(QVXCurrentAlert(), 60000);
+    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("KeepSaveFailedTitle")));
+    QVERIFY(clickAlertButton("defaultButton")); // Cancel
+    QTRY_VERIFY(!QVXCurrentAlert());
+    QVERIFY(finished.isEmpty());
+    QVERIFY(isMounted(mountPath));
+    QVERIFY(window.ctrl->disk()->isMountedAndActive());
+    QCOMPARE(window.ctrl->selectedTab(), QStringLiteral("BUILD"));
+    QVERIFY(window.ctrl->keeper()->lastSaveFailed());
+    QVERIFY(window.text("keptInfoField")
+                .contains(localizedStringForKey(QStringLiteral("KeepSaveFailedWindow"))));
+    // The previous copy is whole, and nothing half-written was left under the real name.
+    QCOMPARE(readFile(kept + QStringLiteral("/old.txt")), QByteArray("previous copy"));
+    QVERIFY(!QFile::exists(kept + QStringLiteral("/large.bin")));
+
+    // Asked again; "Eject anyway" gives the memory back without the save.
+    window.ctrl->destroyDisk();
+    QTRY_VERIFY_WITH_TIMEOUT(QVXCurrentAlert(), 60000);
+    QVERIFY(clickAlertButton("alternateButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QVERIFY(!isMounted(mountPath));
+    QCOMPARE(readFile(kept + QStringLiteral("/old.txt")), QByteArray("previous copy"));
+}
+
+void TestKeepWindowReal::startFindsTheUsersMountedDisks()
+{
+    VELLUMAR_REQUIRE_DISKS();
+    const QString ctl = QCoreApplication::applicationDirPath() + QStringLiteral("/vellumarctl");
+    const QString kept = m_env->path(QStringLiteral("kept"));
+    QVERIFY(writeFile(kept + QStringLiteral("/a.txt"), "loaded"));
+    const QString keptMount = m_env->path(QStringLiteral("one"));
+    const QString plainMount = m_env->path(QStringLiteral("two"));
+    QCOMPARE(run(ctl, {QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("32M"),
+                       QStringLiteral("--name"), QStringLiteral("One"), QStringLiteral("--mount"),
+                       keptMount, QStringLiteral("--keep"), kept}),
+             0);
+    QCOMPARE(run(ctl, {QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("32M"),
+                       QStringLiteral("--name"), QStringLiteral("Two"), QStringLiteral("--mount"),
+                       plainMount}),
+             0);
+
+    // Other disks on this machine are not this test's: only those under its home count.
+    const QString home = m_env->home();
+    MainCtrl::initialize();
+    MainCtrl main;
+    main.setTerminator([] {});
+    main.setMountedDiskSource([home] {
+        QList<DiskInfo> ours;
+        for (const DiskInfo &disk : DiskInventory::disks())
+            if (disk.mountPath.startsWith(home + QLatin1Char('/')))
+                ours << disk;
+        return ours;
+    });
+    const int before = anyDiskActive;
+    main.applicationDidFinishLaunching();
+    QTRY_COMPARE(main.listOfRamDisks().size(), 2);
+    QCOMPARE(int(anyDiskActive), before + 2);
+    CreateWindowCtrl *keptWindow = nullptr;
+    for (CreateWindowCtrl *ctrl : main.listOfRamDisks()) {
+        QCOMPARE(ctrl->selectedTab(), QStringLiteral("BUILD"));
+        QVERIFY(ctrl->isVisible());
+        if (ctrl->disk()->mountPath() == keptMount)
+            keptWindow = ctrl;
+    }
+    QVERIFY(keptWindow);
+    QVERIFY(keptWindow->keeper());
+    QCOMPARE(keptWindow->keeper()->saveTimer()->isActive(), DiskKeeper::saveEveryMinutes() > 0);
+
+    QVERIFY(writeFile(keptMount + QStringLiteral("/b.txt"), "written later"));
+    QSignalSpy finished(keptWindow, &CreateWindowCtrl::teardownFinished);
+    keptWindow->destroyDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QCOMPARE(readFile(kept + QStringLiteral("/b.txt")), QByteArray("written later"));
+    QVERIFY(!isMounted(keptMount));
+    QVERIFY(isMounted(plainMount)); // the other disk is left alone
+}
+
+void TestKeepWindowReal::preferencesForgetARememberedDisk()
+{
+    RememberedDisks::remember(
+        {QStringLiteral("64M"), QStringLiteral("A"), m_env->path(QStringLiteral("a")), QString()});
+    RememberedDisks::remember({QStringLiteral("1G"), QStringLiteral("B"),
+                               m_env->path(QStringLiteral("b")), m_env->path(QStringLiteral("k"))});
+    PrefrencesCtrl prefs;
+    prefs.update();
+    QListWidget *list = prefs.rememberedList();
+    QCOMPARE(list->count(), 2);
+    auto *forget =
+        prefs.preferencesWindow()->findChild<QPushButton *>(QStringLiteral("forgetButton"));
+    QVERIFY(!forget->isEnabled()); // nothing chosen yet
+    list->setCurrentRow(1);
+    QVERIFY(list->item(1)->text().contains(m_env->path(QStringLiteral("k"))));
+    QTest::mouseClick(forget, Qt::LeftButton);
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(RememberedDisks::list().size(), 1);
+    QCOMPARE(RememberedDisks::list().first().name, QStringLiteral("A"));
+
+    // The interval: shown as stored, 0 kept as "only on eject".
+    QCOMPARE(prefs.saveEveryMinutesField()->value(), DiskKeeper::DefaultSaveEveryMinutes);
+    prefs.saveEveryMinutesField()->setValue(0);
+    QCOMPARE(DiskKeeper::saveEveryMinutes(), 0);
+    DiskKeeper keeper(m_env->path(QStringLiteral("a")), m_env->path(QStringLiteral("k")));
+    keeper.startSaving();
+    QVERIFY(!keeper.saveTimer()->isActive());
+}
+
+QTEST_MAIN(TestKeepWindowReal)
+#include "TestKeepWindowReal.moc"
