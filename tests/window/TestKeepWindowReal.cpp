@@ -129,6 +129,8 @@ void TestKeepWindowReal::keptFolderFollowsTheNameAndTooLargeContentsAreRefused()
     WindowUnderTest window;
     auto *name = window.outlet<QLineEdit>("diskNameField");
     auto *folder = window.outlet<QLineEdit>("keptFolderField");
+    QVERIFY(!folder->isEnabled()); // nothing is kept until asked for
+    window.outlet<QCheckBox>("keepCheck")->setChecked(true);
     QTest::keyClicks(name, QStringLiteral("Work"));
     QCOMPARE(folder->text(), KeptFolder::defaultFolder(QStringLiteral("Work")));
     // Once the user typed a folder, the name no longer moves it.
