@@ -883,8 +883,10 @@ void CreateWindowCtrl::startKeeping(const QString &mountPath, const QString &fol
         m_keeper->startSaving();
         return;
     }
-    // Recorded first, so a save (and vellumarctl) knows where the disk keeps its contents.
+    // Recorded first, so a save (and vellumarctl) knows where the disk keeps its contents. A
+    // folder not made yet (the default, the first time) starts empty.
     KeepState(mountPath, folder).store();
+    QDir().mkpath(folder);
     m_ui->loadProgressBar->setValue(0);
     m_ui->loadResult->clear();
     setStatusValue(StatusPending, m_ui->loadState);

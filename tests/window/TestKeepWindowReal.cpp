@@ -203,6 +203,19 @@ void TestKeepWindowReal::keptDiskLoadsItsFolderAndEjectSavesIt()
     QVERIFY(!isMounted(mountPath));
     QVERIFY(!KeepState::forDisk(mountPath).has_value());
     QVERIFY(!window.ctrl->keeper());
+
+    // A folder that does not exist yet (the default, the first time) starts empty.
+    window.ctrl->continueToCreate();
+    const QString fresh = m_env->path(QStringLiteral("fresh/kept"));
+    fillKeptForm(window, mountPath, fresh);
+    window.outlet<QCheckBox>("rememberCheck")->setChecked(false);
+    window.ctrl->createDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 2, 30000);
+    QCOMPARE(loaded.last().first().toBool(), true);
+    QVERIFY(writeFile(mountPath + QStringLiteral("/first.txt"), "1"));
+    window.ctrl->destroyDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 60000);
+    QCOMPARE(readFile(fresh + QStringLiteral("/first.txt")), QByteArray("1"));
 }
 
 void TestKeepWindowReal::failedSaveMakesTheEjectAsk()
@@ -295,6 +308,12 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     QVERIFY(keptWindow);
     QVERIFY(keptWindow->keeper());
     QCOMPARE(keptWindow->keeper()->saveTimer()->isActive(), DiskKeeper::saveEveryMinutes() > 0);
+
+    // Quitting (as on SIGTERM) saves the kept disk and leaves both disks mounted.
+    QVERIFY(writeFile(keptMount + QStringLiteral("/at-quit.txt"), "saved at quit"));
+    main.quitLeavingDisks();
+    QCOMPARE(readFile(kept + QStringLiteral("/at-quit.txt")), QByteArray("saved at quit"));
+    QVERIFY(isMounted(keptMount) && isMounted(plainMount));
 
     QVERIFY(writeFile(keptMount + QStringLiteral("/b.txt"), "written later"));
     QSignalSpy finished(keptWindow, &CreateWindowCtrl::teardownFinished);
