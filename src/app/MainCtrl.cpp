@@ -244,8 +244,16 @@ void MainCtrl::saveKeptDisks()
 
 PrefrencesCtrl *MainCtrl::preferences()
 {
-    if (!m_preferences)
+    if (!m_preferences) {
         m_preferences = std::make_unique<PrefrencesCtrl>();
+        // Disks already saving follow a new interval at once.
+        connect(m_preferences.get(), &PrefrencesCtrl::saveEveryMinutesChanged, this, [this] {
+            const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+            for (CreateWindowCtrl *ctrl : windows)
+                if (ctrl->keeper() && !ctrl->isTearingDown())
+                    ctrl->keeper()->startSaving();
+        });
+    }
     return m_preferences.get();
 }
 

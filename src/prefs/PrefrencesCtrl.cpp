@@ -27,8 +27,9 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     // A click counts even on the cell already selected: the chooser opens again.
     connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
 
-    connect(m_ui->saveEveryMinutesField, &QSpinBox::valueChanged, this, [](int minutes) {
+    connect(m_ui->saveEveryMinutesField, &QSpinBox::valueChanged, this, [this](int minutes) {
         UserDefaults::standard().setObject(minutes, DiskKeeper::saveEveryMinutesKey());
+        emit saveEveryMinutesChanged(minutes);
     });
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &PrefrencesCtrl::forgetRemembered);
     connect(m_ui->rememberedList, &QListWidget::currentRowChanged, this,

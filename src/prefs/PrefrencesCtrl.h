@@ -52,6 +52,10 @@ public slots:
     // Forgets the remembered disk selected in the list.
     void forgetRemembered();
 
+signals:
+    // The user chose another save interval for kept disks (stored already).
+    void saveEveryMinutesChanged(int minutes);
+
 private:
     void fillRememberedList();
 

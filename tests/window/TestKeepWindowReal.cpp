@@ -307,7 +307,16 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     }
     QVERIFY(keptWindow);
     QVERIFY(keptWindow->keeper());
-    QCOMPARE(keptWindow->keeper()->saveTimer()->isActive(), DiskKeeper::saveEveryMinutes() > 0);
+    QTimer *saveTimer = keptWindow->keeper()->saveTimer();
+    QVERIFY(saveTimer->isActive());
+    QCOMPARE(saveTimer->interval(), DiskKeeper::DefaultSaveEveryMinutes * 60 * 1000);
+    // A new interval in the preferences reaches the disk already saving.
+    main.preferences()->update();
+    main.preferences()->saveEveryMinutesField()->setValue(0);
+    QVERIFY(!saveTimer->isActive());
+    main.preferences()->saveEveryMinutesField()->setValue(7);
+    QVERIFY(saveTimer->isActive());
+    QCOMPARE(saveTimer->interval(), 7 * 60 * 1000);
 
     // Quitting (as on SIGTERM) saves the kept disk and leaves both disks mounted.
     QVERIFY(writeFile(keptMount + QStringLiteral("/at-quit.txt"), "saved at quit"));
