@@ -122,7 +122,8 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     connect(m_ui->ejectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
     connect(m_ui->retryEjectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
     connect(m_ui->continueButton, &QPushButton::clicked, this, &CreateWindowCtrl::continueToCreate);
-    connect(m_ui->diskNameField, &QLineEdit::textEdited, this,
+    // Typed or set by a preset, the name moves a kept folder that is still the default.
+    connect(m_ui->diskNameField, &QLineEdit::textChanged, this,
             &CreateWindowCtrl::updateDefaultKeptFolder);
     connect(m_ui->keptFolderField, &QLineEdit::textEdited, this,
             [this] { m_keptFolderIsDefault = false; });
@@ -412,6 +413,8 @@ void CreateWindowCtrl::createDisk()
                   localizedStringForKey(QStringLiteral("KeptFolderNotAbsolute")));
         return;
     }
+    if (!m_ui->createButton->isEnabled())
+        return; // the folder is being measured for the creation asked for already
     QPointer<CreateWindowCtrl> self(this);
     checkKeptFolderThen(folder, size, [self, folder, path, name, size, memory] {
         if (!self)
@@ -864,10 +867,10 @@ void CreateWindowCtrl::chooseKeptFolder()
 
 void CreateWindowCtrl::showLoadRow(bool shown)
 {
-    const QList<QWidget *> row{m_ui->loadState, m_ui->loadLabel, m_ui->loadProgressBar,
-                               m_ui->loadResult};
+    const QList<QWidget *> row{m_ui->loadState, m_ui->loadLabel, m_ui->loadProgressBar};
     for (QWidget *widget : row)
         widget->setVisible(shown);
+    m_ui->loadResult->setVisible(shown && !m_ui->loadResult->text().isEmpty());
 }
 
 void CreateWindowCtrl::startKeeping(const QString &mountPath, const QString &folder, bool load)
@@ -909,6 +912,7 @@ void CreateWindowCtrl::keptLoadFinished(const KeepResult &result)
             keepFailureText(localizedStringForKey(QStringLiteral("KeepLoadFailedWindow"))
                                 .arg(m_keeper->keptFolder()),
                             result));
+        m_ui->loadResult->show();
         KeepState::forget(m_keeper->mountPath());
         m_keeper->deleteLater();
         m_keeper = nullptr;

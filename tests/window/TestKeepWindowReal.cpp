@@ -17,6 +17,7 @@
 #include "UserDefaults.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -133,6 +134,10 @@ void TestKeepWindowReal::keptFolderFollowsTheNameAndTooLargeContentsAreRefused()
     window.outlet<QCheckBox>("keepCheck")->setChecked(true);
     QTest::keyClicks(name, QStringLiteral("Work"));
     QCOMPARE(folder->text(), KeptFolder::defaultFolder(QStringLiteral("Work")));
+    auto *presets = window.outlet<QComboBox>("formatPopUpButton");
+    presets->setCurrentIndex(presets->findData(64));
+    window.ctrl->setDiskFormat(); // a preset names the disk: the folder follows
+    QCOMPARE(folder->text(), KeptFolder::defaultFolder(name->text()));
     // Once the user typed a folder, the name no longer moves it.
     folder->clear();
     QTest::keyClicks(folder, m_env->path(QStringLiteral("mine")));
@@ -182,6 +187,9 @@ void TestKeepWindowReal::keptDiskLoadsItsFolderAndEjectSavesIt()
     QCOMPARE(window.outlet<QProgressBar>("loadProgressBar")->value(), 100);
     QCOMPARE(readFile(mountPath + QStringLiteral("/notes/a.txt")), QByteArray("first"));
     QVERIFY(window.text("keptInfoField").contains(kept));
+    if (!qEnvironmentVariableIsEmpty("VELLUMAR_SCREENS"))
+        window.ctrl->grab().save(qEnvironmentVariable("VELLUMAR_SCREENS") +
+                                 QStringLiteral("/window-build-kept.png"));
     QVERIFY(KeepState::forDisk(mountPath).has_value());
     const QList<RememberedDisk> remembered = RememberedDisks::list();
     QCOMPARE(remembered.size(), 1);
