@@ -3,6 +3,7 @@
 #include "DiskKeeper.h"
 #include "Localization.h"
 #include "MountLocation.h"
+#include "Paths.h"
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
@@ -10,10 +11,12 @@
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <unistd.h>
 
 MainCtrl::MainCtrl()
 {
@@ -56,7 +59,7 @@ void MainCtrl::QVXAppCanStartToInitialize()
 
 void MainCtrl::adoptMountedDisks()
 {
-    const QList<DiskInfo> disks = m_mountedDisks ? m_mountedDisks() : DiskInventory::disks();
+    const QList<DiskInfo> disks = m_mountedDisks ? m_mountedDisks() : adoptableDisks();
     for (const DiskInfo &disk : disks) {
         if (disk.mountPath.isEmpty())
             continue;
@@ -69,6 +72,33 @@ void MainCtrl::adoptMountedDisks()
         if (!m_firstCreateWindow)
             m_firstCreateWindow = ctrl;
     }
+}
+
+bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots)
+{
+    if (disk.mountPath.isEmpty() || disk.ownerUid != uid)
+        return false;
+    const QString mountPath = QDir::cleanPath(disk.mountPath);
+    return std::any_of(roots.cbegin(), roots.cend(), [&mountPath](const QString &root) {
+        const QString folder = QDir::cleanPath(root);
+        return !root.isEmpty() && QDir::isAbsolutePath(folder) &&
+               (mountPath == folder ||
+                mountPath.startsWith(folder == QStringLiteral("/") ? folder
+                                                                   : folder + QLatin1Char('/')));
+    });
+}
+
+QList<DiskInfo> MainCtrl::adoptableDisks()
+{
+    const QStringList roots{
+        QDir::homePath(),
+        Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+    QList<DiskInfo> adoptable;
+    const QList<DiskInfo> disks = DiskInventory::disks();
+    for (const DiskInfo &disk : disks)
+        if (isAdoptable(disk, uint(getuid()), roots))
+            adoptable << disk;
+    return adoptable;
 }
 
 void MainCtrl::QVXAppEndedToInitialize()

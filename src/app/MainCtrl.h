@@ -57,8 +57,15 @@ public:
     // What ends the process once quitting is decided; QCoreApplication::exit(0) unless a unit
     // test, which must keep its own event loop, records the call instead.
     void setTerminator(std::function<void()> terminator) { m_terminator = std::move(terminator); }
-    // Where the start finds the user's disks that are still mounted; DiskInventory::disks()
-    // unless a test narrows it to its own.
+    // Whether the start takes over `disk`: mounted, made by `uid`, and mounted at or below one
+    // of `roots` (the home folder and the mount location). Every process of a user owns that
+    // user's disks, root's test runs and other sessions' included; a disk made elsewhere is
+    // left to whoever made it.
+    static bool isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots);
+    // The user's disks the start takes over.
+    static QList<DiskInfo> adoptableDisks();
+    // Where the start finds the user's disks that are still mounted; adoptableDisks() unless a
+    // test narrows it further.
     void setMountedDiskSource(std::function<QList<DiskInfo>()> source)
     {
         m_mountedDisks = std::move(source);

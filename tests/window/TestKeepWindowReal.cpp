@@ -104,6 +104,7 @@ private slots:
     void keptDiskLoadsItsFolderAndEjectSavesIt();
     void failedSaveMakesTheEjectAsk();
     void startFindsTheUsersMountedDisks();
+    void onlyTheUsersOwnDisksUnderItsFoldersAreTakenOver();
     void preferencesForgetARememberedDisk();
 
 private:
@@ -290,18 +291,11 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
                        plainMount}),
              0);
 
-    // Other disks on this machine are not this test's: only those under its home count.
-    const QString home = m_env->home();
+    // The start takes over the user's disks under the home folder (this test's, so no other
+    // disk on this machine).
     MainCtrl::initialize();
     MainCtrl main;
     main.setTerminator([] {});
-    main.setMountedDiskSource([home] {
-        QList<DiskInfo> ours;
-        for (const DiskInfo &disk : DiskInventory::disks())
-            if (disk.mountPath.startsWith(home + QLatin1Char('/')))
-                ours << disk;
-        return ours;
-    });
     const int before = anyDiskActive;
     main.applicationDidFinishLaunching();
     QTRY_COMPARE(main.listOfRamDisks().size(), 2);
@@ -340,6 +334,24 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     QCOMPARE(readFile(kept + QStringLiteral("/b.txt")), QByteArray("written later"));
     QVERIFY(!isMounted(keptMount));
     QVERIFY(isMounted(plainMount)); // the other disk is left alone
+}
+
+void TestKeepWindowReal::onlyTheUsersOwnDisksUnderItsFoldersAreTakenOver()
+{
+    const QStringList roots{QStringLiteral("/home/ann"), QStringLiteral("/media/ann/")};
+    DiskInfo disk;
+    disk.ownerUid = 1000;
+    disk.mountPath = QStringLiteral("/home/ann/Disk");
+    QVERIFY(MainCtrl::isAdoptable(disk, 1000, roots));
+    QVERIFY(!MainCtrl::isAdoptable(disk, 1001, roots)); // another user's
+    disk.mountPath = QStringLiteral("/media/ann/x");
+    QVERIFY(MainCtrl::isAdoptable(disk, 1000, roots));
+    for (const char *elsewhere : {"/home/anne/Disk", "/tmp/Disk", "/home", ""}) {
+        disk.mountPath = QLatin1String(elsewhere);
+        QVERIFY2(!MainCtrl::isAdoptable(disk, 1000, roots), elsewhere);
+    }
+    disk.mountPath = QStringLiteral("/home/ann/Disk");
+    QVERIFY(!MainCtrl::isAdoptable(disk, 1000, {QString(), QStringLiteral("relative")}));
 }
 
 void TestKeepWindowReal::preferencesForgetARememberedDisk()
