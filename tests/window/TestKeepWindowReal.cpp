@@ -102,6 +102,7 @@ private slots:
     void cleanup();
     void keptFolderFollowsTheNameAndTooLargeContentsAreRefused();
     void keptDiskLoadsItsFolderAndEjectSavesIt();
+    void failedLoadShowsWhyAndNeverSavesOverTheFolder();
     void failedSaveMakesTheEjectAsk();
     void startFindsTheUsersMountedDisks();
     void onlyTheUsersOwnDisksUnderItsFoldersAreTakenOver();
@@ -225,6 +226,50 @@ void TestKeepWindowReal::keptDiskLoadsItsFolderAndEjectSavesIt()
     window.ctrl->destroyDisk();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 60000);
     QCOMPARE(readFile(fresh + QStringLiteral("/first.txt")), QByteArray("1"));
+}
+
+void TestKeepWindowReal::failedLoadShowsWhyAndNeverSavesOverTheFolder()
+{
+    VELLUMAR_REQUIRE_DISKS();
+    const QString kept = m_env->path(QStringLiteral("kept"));
+    QVERIFY(writeFile(kept + QStringLiteral("/a.txt"), "only copy"));
+    const QString mountPath = m_env->path(QStringLiteral("Half"));
+    // An rsync that fails as a full disk would, found first on the PATH.
+    const QString fakeBin = m_env->path(QStringLiteral("bin"));
+    QVERIFY(writeFile(fakeBin + QStringLiteral("/rsync"),
+                      "#!/bin/sh\necho 'rsync: write failed: No space left on device (28)' >&2\n"
+                      "exit 11\n"));
+    QFile::setPermissions(fakeBin + QStringLiteral("/rsync"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct PathGuard
+    {
+        QByteArray saved = qgetenv("PATH");
+        ~PathGuard() { qputenv("PATH", saved); }
+    } path;
+    qputenv("PATH", fakeBin.toLocal8Bit() + ':' + path.saved);
+
+    WindowUnderTest window;
+    fillKeptForm(window, mountPath, kept);
+    QSignalSpy loaded(window.ctrl.get(), &CreateWindowCtrl::keptContentsLoaded);
+    window.ctrl->createDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 30000);
+    qputenv("PATH", path.saved);
+    QCOMPARE(loaded.first().first().toBool(), false);
+    QCOMPARE(window.text("loadState"), localizedStringForKey(QStringLiteral("cross")));
+    const QString shown = window.text("loadResult");
+    QVERIFY2(
+        shown.startsWith(localizedStringForKey(QStringLiteral("KeepLoadFailedWindow")).arg(kept)) &&
+            shown.contains(QStringLiteral("No space left on device")),
+        qPrintable(shown));
+    QVERIFY(!window.ctrl->keeper());
+    QVERIFY(!KeepState::forDisk(mountPath).has_value());
+
+    // The disk ejects without a save: the folder keeps what it had.
+    QSignalSpy finished(window.ctrl.get(), &CreateWindowCtrl::teardownFinished);
+    window.ctrl->destroyDisk();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    QVERIFY(!QVXCurrentAlert());
+    QCOMPARE(readFile(kept + QStringLiteral("/a.txt")), QByteArray("only copy"));
 }
 
 void TestKeepWindowReal::failedSaveMakesTheEjectAsk()
