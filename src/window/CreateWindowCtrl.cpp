@@ -429,20 +429,24 @@ void CreateWindowCtrl::checkKeptFolderThen(const QString &folder, qint64 kib,
 {
     // A large folder takes a while to walk: the window stays live, the button waits.
     m_ui->createButton->setEnabled(false);
-    auto *watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, next] {
-        const QString problem = watcher->result();
+    using Checked = std::pair<QString, qint64>; // why not, and the bytes the load will copy
+    auto *watcher = new QFutureWatcher<Checked>(this);
+    connect(watcher, &QFutureWatcher<Checked>::finished, this, [this, watcher, next] {
+        const Checked checked = watcher->result();
         watcher->deleteLater();
         m_ui->createButton->setEnabled(true);
-        if (!problem.isEmpty()) {
-            showAlert(QStringLiteral("KeptFolderInvalid"), problem);
+        if (!checked.first.isEmpty()) {
+            showAlert(QStringLiteral("KeptFolderInvalid"), checked.first);
             return;
         }
+        m_creationKeptBytes = checked.second;
         next();
     });
     watcher->setFuture(QtConcurrent::run([folder, kib] {
-        const QString tooLarge = KeptFolder::sizeProblem(folder, kib);
-        return tooLarge.isEmpty() ? KeptContents(QString(), folder).userProblem() : tooLarge;
+        QString problem = KeptFolder::sizeProblem(folder, kib);
+        if (problem.isEmpty())
+            problem = KeptContents(QString(), folder).userProblem();
+        return Checked(problem, problem.isEmpty() ? KeptFolder::measure(folder).kib * 1024 : 0);
     }));
 }
 
@@ -895,7 +899,7 @@ void CreateWindowCtrl::startKeeping(const QString &mountPath, const QString &fol
     setStatusValue(StatusPending, m_ui->loadState);
     showLoadRow(true);
     layOutBlocks();
-    m_keeper->startLoad(KeptFolder::measure(folder).kib * 1024);
+    m_keeper->startLoad(m_creationKeptBytes);
 }
 
 void CreateWindowCtrl::keptLoadFinished(const KeepResult &result)

@@ -190,6 +190,7 @@ private:
     bool m_ejectWithoutSave = false;   // the user said "Eject anyway"
     bool m_ejectAfterSave = false;     // an eject waits for the running load or save
     QString m_creationKeptFolder;      // the creation under way keeps this folder
+    qint64 m_creationKeptBytes = -1;   // what its load copies, as measured by the check
     QString m_creationSizeText;        // and is remembered with this size when set
     bool m_creationRemembered = false;
 };

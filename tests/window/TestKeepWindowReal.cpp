@@ -370,6 +370,10 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     main.quitLeavingDisks();
     QCOMPARE(readFile(kept + QStringLiteral("/at-quit.txt")), QByteArray("saved at quit"));
     QVERIFY(isMounted(keptMount) && isMounted(plainMount));
+    const auto *info = keptWindow->findChild<QLabel *>(QStringLiteral("keptInfoField"));
+    QVERIFY(info->text().contains(kept));
+    QVERIFY2(!info->text().contains(localizedStringForKey(QStringLiteral("KeptNotSavedYet"))),
+             qPrintable(info->text())); // the time of that save
 
     QVERIFY(writeFile(keptMount + QStringLiteral("/b.txt"), "written later"));
     QSignalSpy finished(keptWindow, &CreateWindowCtrl::teardownFinished);
