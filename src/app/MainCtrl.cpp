@@ -1,7 +1,9 @@
 #include "MainCtrl.h"
 
+#include "DiskKeeper.h"
 #include "Localization.h"
 #include "MountLocation.h"
+#include "Paths.h"
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
@@ -9,9 +11,12 @@
 #include "Workspace.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <unistd.h>
 
 MainCtrl::MainCtrl()
 {
@@ -45,14 +50,65 @@ void MainCtrl::applicationDidFinishLaunching()
 void MainCtrl::QVXAppCanStartToInitialize()
 {
     m_listOfRamDisks.clear();
+    adoptMountedDisks();
+    if (!m_listOfRamDisks.isEmpty())
+        return;
     m_firstCreateWindow = CreateWindowCtrl::sharedCreateWindowCtrl();
     adopt(m_firstCreateWindow);
 }
 
+void MainCtrl::adoptMountedDisks()
+{
+    const QList<DiskInfo> disks = m_mountedDisks ? m_mountedDisks() : adoptableDisks();
+    for (const DiskInfo &disk : disks) {
+        if (disk.mountPath.isEmpty())
+            continue;
+        const QList<CreateWindowCtrl *> listed = listOfRamDisks();
+        CreateWindowCtrl *ctrl = listed.isEmpty() ? CreateWindowCtrl::sharedCreateWindowCtrl()
+                                                  : CreateWindowCtrl::newRamWindow();
+        ctrl->adoptMountedDisk(disk);
+        adopt(ctrl);
+        cascade(ctrl, listed.isEmpty() ? nullptr : listed.last());
+        if (!m_firstCreateWindow)
+            m_firstCreateWindow = ctrl;
+    }
+}
+
+bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots)
+{
+    if (disk.mountPath.isEmpty() || disk.ownerUid != uid)
+        return false;
+    const QString mountPath = QDir::cleanPath(disk.mountPath);
+    return std::any_of(roots.cbegin(), roots.cend(), [&mountPath](const QString &root) {
+        const QString folder = QDir::cleanPath(root);
+        return !root.isEmpty() && QDir::isAbsolutePath(folder) &&
+               (mountPath == folder ||
+                mountPath.startsWith(folder == QStringLiteral("/") ? folder
+                                                                   : folder + QLatin1Char('/')));
+    });
+}
+
+QList<DiskInfo> MainCtrl::adoptableDisks()
+{
+    const QStringList roots{
+        QDir::homePath(),
+        Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+    QList<DiskInfo> adoptable;
+    const QList<DiskInfo> disks = DiskInventory::disks();
+    for (const DiskInfo &disk : disks)
+        if (isAdoptable(disk, uint(getuid()), roots))
+            adoptable << disk;
+    return adoptable;
+}
+
 void MainCtrl::QVXAppEndedToInitialize()
 {
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    for (CreateWindowCtrl *ctrl : windows)
+        if (ctrl != m_firstCreateWindow)
+            ctrl->showWindow();
     if (m_firstCreateWindow)
-        m_firstCreateWindow->showWindow();
+        m_firstCreateWindow->showWindow(); // in front
 }
 
 void MainCtrl::QVXAppIsRunningForTheFirstTime() {}
@@ -85,13 +141,18 @@ void MainCtrl::newRamDisk()
     const QList<CreateWindowCtrl *> listed = listOfRamDisks();
     CreateWindowCtrl *last = listed.isEmpty() ? nullptr : listed.last();
     adopt(ctrl);
-    if (last) {
-        // Left edge 32 to the right and top edge 32 lower than the previous window's,
-        // whatever the two heights; not fitted to the screen.
-        const QRect previous = last->frameGeometry();
-        ctrl->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
-    }
+    cascade(ctrl, last);
     ctrl->showWindow();
+}
+
+void MainCtrl::cascade(CreateWindowCtrl *ctrl, CreateWindowCtrl *last)
+{
+    if (!last)
+        return;
+    // Left edge 32 to the right and top edge 32 lower than the previous window's, whatever the
+    // two heights; not fitted to the screen.
+    const QRect previous = last->frameGeometry();
+    ctrl->move(previous.topLeft() + QPoint(CascadeOffset, CascadeOffset));
 }
 
 void MainCtrl::removeDiskWindow(CreateWindowCtrl *ctrl)
@@ -184,6 +245,7 @@ void MainCtrl::finishTermination()
     if (m_quitting)
         return;
     m_quitting = true;
+    saveKeptDisks();
     // Leaving the event loop ends the process: the windows are not asked to close again. A
     // running eject finishes first, since the application waits for its thread pool on exit.
     if (m_terminator)
@@ -192,10 +254,36 @@ void MainCtrl::finishTermination()
         QCoreApplication::exit(0);
 }
 
+void MainCtrl::saveKeptDisks()
+{
+    // All saves start together; then each is waited for within what is left of the limit. A
+    // disk being ejected saves in its eject's worker, which the exit waits for.
+    QList<DiskKeeper *> keepers;
+    const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+    for (CreateWindowCtrl *ctrl : windows) {
+        if (ctrl->keeper() && !ctrl->isTearingDown()) {
+            ctrl->keeper()->startSave();
+            keepers << ctrl->keeper();
+        }
+    }
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (DiskKeeper *keeper : std::as_const(keepers))
+        keeper->saveForQuit(int(std::max<qint64>(0, QuitSaveLimitMs - elapsed.elapsed())));
+}
+
 PrefrencesCtrl *MainCtrl::preferences()
 {
-    if (!m_preferences)
+    if (!m_preferences) {
         m_preferences = std::make_unique<PrefrencesCtrl>();
+        // Disks already saving follow a new interval at once.
+        connect(m_preferences.get(), &PrefrencesCtrl::saveEveryMinutesChanged, this, [this] {
+            const QList<CreateWindowCtrl *> windows = listOfRamDisks();
+            for (CreateWindowCtrl *ctrl : windows)
+                if (ctrl->keeper() && !ctrl->isTearingDown())
+                    ctrl->keeper()->startSaving();
+        });
+    }
     return m_preferences.get();
 }
 

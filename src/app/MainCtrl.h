@@ -23,6 +23,8 @@ public:
     enum { TerminateCancel = 0, TerminateNow = 1 };
     // Cascade offset between a window and the next, in pixels, on both axes.
     static constexpr int CascadeOffset = 32;
+    // How long quitting waits for the kept disks' last saves, all together.
+    static constexpr int QuitSaveLimitMs = 20000;
 
     MainCtrl();
     // Deletes the windows still listed (those closed over a mounted disk included).
@@ -55,6 +57,19 @@ public:
     // What ends the process once quitting is decided; QCoreApplication::exit(0) unless a unit
     // test, which must keep its own event loop, records the call instead.
     void setTerminator(std::function<void()> terminator) { m_terminator = std::move(terminator); }
+    // Whether the start takes over `disk`: mounted, made by `uid`, and mounted at or below one
+    // of `roots` (the home folder and the mount location). Every process of a user owns that
+    // user's disks, root's test runs and other sessions' included; a disk made elsewhere is
+    // left to whoever made it.
+    static bool isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots);
+    // The user's disks the start takes over.
+    static QList<DiskInfo> adoptableDisks();
+    // Where the start finds the user's disks that are still mounted; adoptableDisks() unless a
+    // test narrows it further.
+    void setMountedDiskSource(std::function<QList<DiskInfo>()> source)
+    {
+        m_mountedDisks = std::move(source);
+    }
 
 public slots:
     void newRamDisk();
@@ -70,12 +85,19 @@ private:
     void finishTermination();
     void installMenuBar(CreateWindowCtrl *ctrl);
     void adopt(CreateWindowCtrl *ctrl);
+    // Places a window 32 px right of and below the last listed one.
+    void cascade(CreateWindowCtrl *ctrl, CreateWindowCtrl *last);
+    // A window on its "BUILD" tab for each of the user's disks still mounted.
+    void adoptMountedDisks();
+    // Saves every kept disk, waiting at most QuitSaveLimitMs in all.
+    void saveKeptDisks();
     int visibleWindowCount() const;
 
     QPointer<CreateWindowCtrl> m_firstCreateWindow;
     QList<QPointer<CreateWindowCtrl>> m_listOfRamDisks;
     std::unique_ptr<PrefrencesCtrl> m_preferences;
     std::function<void()> m_terminator;
+    std::function<QList<DiskInfo>()> m_mountedDisks;
     bool m_asking = false;
     bool m_quitting = false;
 };

@@ -37,6 +37,7 @@ QList<DiskInfo> disks(QString *problem)
         disk.sizeKiB = record.sizeKiB;
         disk.name = record.label;
         disk.madeMountFolder = record.madeMountFolder;
+        disk.ownerUid = record.ownerUid;
         // Where the volume is now, as the mount table shows it.
         for (const SystemDisks::Mount &mount : mounts) {
             if (record.mounted && mount.source == record.device) {

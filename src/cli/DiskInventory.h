@@ -9,6 +9,7 @@ struct DiskInfo
     QString device;
     QString diskId; // the memory tool's identity of the disk (empty where it gives none)
     bool madeMountFolder = false; // the folder was made for the disk and may go with it
+    uint ownerUid = 0;            // the user who made it
     QString mountPath;            // empty when the device is attached but mounted nowhere
     qint64 sizeKiB = 0;
     qint64 usedKiB = 0;

@@ -1,12 +1,16 @@
 #include "PrefrencesCtrl.h"
 #include "ui_Prefrences.h"
 
+#include "DiskKeeper.h"
 #include "Localization.h"
 #include "MountLocation.h"
+#include "RememberedDisks.h"
 #include "UserDefaults.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
+#include <QListWidget>
+#include <QSpinBox>
 
 PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     : QVXPreferencesCtrl(new QWidget, parent), m_ui(std::make_unique<Ui::Prefrences>())
@@ -22,6 +26,14 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     m_ui->defaultLocationCell->setToolTip(DefaultMountPathLocation);
     // A click counts even on the cell already selected: the chooser opens again.
     connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
+
+    connect(m_ui->saveEveryMinutesField, &QSpinBox::valueChanged, this, [this](int minutes) {
+        UserDefaults::standard().setObject(minutes, DiskKeeper::saveEveryMinutesKey());
+        emit saveEveryMinutesChanged(minutes);
+    });
+    connect(m_ui->forgetButton, &QPushButton::clicked, this, &PrefrencesCtrl::forgetRemembered);
+    connect(m_ui->rememberedList, &QListWidget::currentRowChanged, this,
+            [this](int row) { m_ui->forgetButton->setEnabled(row >= 0); });
 }
 
 PrefrencesCtrl::~PrefrencesCtrl()
@@ -34,6 +46,41 @@ QLineEdit *PrefrencesCtrl::locationField() const
     return m_ui->locationField;
 }
 
+QSpinBox *PrefrencesCtrl::saveEveryMinutesField() const
+{
+    return m_ui->saveEveryMinutesField;
+}
+
+QListWidget *PrefrencesCtrl::rememberedList() const
+{
+    return m_ui->rememberedList;
+}
+
+void PrefrencesCtrl::fillRememberedList()
+{
+    QListWidget *list = m_ui->rememberedList;
+    list->clear();
+    for (const RememberedDisk &disk : RememberedDisks::list()) {
+        QString text = localizedStringForKey(QStringLiteral("RememberedDiskEntry"))
+                           .arg(disk.name, disk.size, disk.mountPath);
+        if (!disk.keptFolder.isEmpty())
+            text = localizedStringForKey(QStringLiteral("RememberedDiskKept"))
+                       .arg(text, disk.keptFolder);
+        auto *item = new QListWidgetItem(text, list);
+        item->setData(Qt::UserRole, disk.mountPath);
+    }
+    m_ui->forgetButton->setEnabled(list->currentRow() >= 0);
+}
+
+void PrefrencesCtrl::forgetRemembered()
+{
+    const QListWidgetItem *item = m_ui->rememberedList->currentItem();
+    if (!item)
+        return;
+    RememberedDisks::forget(item->data(Qt::UserRole).toString());
+    fillRememberedList();
+}
+
 void PrefrencesCtrl::update()
 {
     const QString stored = UserDefaults::standard().stringForKey(MountPath_pref);
@@ -42,6 +89,9 @@ void PrefrencesCtrl::update()
     // Exact comparison: the default written any other way counts as a chosen folder.
     m_locationMatrix->button(stored == DefaultMountPathLocation ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
+    const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
+    m_ui->saveEveryMinutesField->setValue(DiskKeeper::saveEveryMinutes());
+    fillRememberedList();
     QVXPreferencesCtrl::update();
 }
 

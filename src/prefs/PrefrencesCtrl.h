@@ -9,13 +9,16 @@
 
 class QButtonGroup;
 class QLineEdit;
+class QListWidget;
+class QSpinBox;
 
 namespace Ui {
 class Prefrences;
 }
 
-// The preferences window: where new disks get their mount folders. The choice goes to the
-// user defaults ("MountPath") the moment it is made.
+// The preferences window: where new disks get their mount folders, how often kept disks are
+// saved, and the disks made at login. Each choice goes to the user defaults ("MountPath",
+// "SaveEveryMinutes", "RememberedDisks") the moment it is made.
 class PrefrencesCtrl : public QVXPreferencesCtrl
 {
     Q_OBJECT
@@ -33,6 +36,9 @@ public:
 
     QButtonGroup *locationMatrix() const { return m_locationMatrix; }
     QLineEdit *locationField() const;
+    QSpinBox *saveEveryMinutesField() const;
+    // One row per remembered disk; each row's data (Qt::UserRole) is its mount folder.
+    QListWidget *rememberedList() const;
     // The folder chooser while it is open (window-modal, answered through openPanelDidEnd).
     QFileDialog *openPanel() const { return m_openPanel; }
 
@@ -43,8 +49,16 @@ public slots:
     // Return code 1 with the chosen folders stores the first; anything else goes back to the
     // default location.
     void openPanelDidEnd(int returnCode, const QStringList &filenames);
+    // Forgets the remembered disk selected in the list.
+    void forgetRemembered();
+
+signals:
+    // The user chose another save interval for kept disks (stored already).
+    void saveEveryMinutesChanged(int minutes);
 
 private:
+    void fillRememberedList();
+
     std::unique_ptr<Ui::Prefrences> m_ui;
     QButtonGroup *m_locationMatrix = nullptr;
     QPointer<QFileDialog> m_openPanel;

@@ -326,6 +326,12 @@ void RamDisk::setMadeMountFolder(bool made)
     d->madeMountFolder = made;
 }
 
+void RamDisk::adoptMounted()
+{
+    if (!d->isMountedAndActive.exchange(true))
+        ++anyDiskActive;
+}
+
 // --- command runner ---------------------------------------------------------------------------
 
 CommandResult RamDisk::runCommand(const QString &launchPath, const QStringList &arguments)

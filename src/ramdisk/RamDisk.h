@@ -87,6 +87,9 @@ public:
     // For a disk rebuilt from what the system shows (an eject from another process): whether
     // its mount folder was made for it and may go once it is empty.
     void setMadeMountFolder(bool made);
+    // For a disk rebuilt from what the system shows that this process now looks after: it is
+    // owed a teardown from here on, as if this process had made it.
+    void adoptMounted();
 
     // Creation, on the main thread, each sending one phase report before returning.
     bool allocateRAM();

@@ -1,7 +1,12 @@
 #include "CreateWindowCtrl.h"
 
+#include "DiskKeeper.h"
 #include "DiskSize.h"
 #include "ui_CreateWindow.h"
+
+#include "KeepState.h"
+#include "KeptFolder.h"
+#include "RememberedDisks.h"
 
 #include "Localization.h"
 #include "MenuMeterMemStats.h"
@@ -12,16 +17,21 @@
 #include "QVXStaticProgressIndicator.h"
 #include "SystemLog.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
@@ -60,6 +70,28 @@ int clampToInt(qint64 value)
     return int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
+// What an eject's worker did: the save before the unmount, then the teardown unless the save
+// failed.
+struct EjectOutcome
+{
+    bool saved = true;    // no save was due, or it completed
+    bool ranSave = false; // `save` holds a save's result
+    KeepResult save;
+    TeardownOutcome teardown;
+};
+
+// One sentence, then the copier's words and the files it could not copy.
+QString keepFailureText(const QString &sentence, const KeepResult &result)
+{
+    QStringList parts{sentence};
+    if (!result.message.trimmed().isEmpty())
+        parts << result.message.trimmed();
+    if (!result.unsavedFiles.isEmpty())
+        parts << localizedStringForKey(QStringLiteral("KeepNotSavedFiles"))
+                     .arg(result.unsavedFiles.mid(0, 10).join(QStringLiteral(", ")));
+    return parts.join(QLatin1Char('\n'));
+}
+
 } // namespace
 
 CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation)
@@ -90,6 +122,20 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     connect(m_ui->ejectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
     connect(m_ui->retryEjectButton, &QPushButton::clicked, this, &CreateWindowCtrl::destroyDisk);
     connect(m_ui->continueButton, &QPushButton::clicked, this, &CreateWindowCtrl::continueToCreate);
+    // Typed or set by a preset, the name moves a kept folder that is still the default.
+    connect(m_ui->diskNameField, &QLineEdit::textChanged, this,
+            &CreateWindowCtrl::updateDefaultKeptFolder);
+    connect(m_ui->keptFolderField, &QLineEdit::textEdited, this,
+            [this] { m_keptFolderIsDefault = false; });
+    connect(m_ui->chooseKeptFolderButton, &QPushButton::clicked, this,
+            &CreateWindowCtrl::chooseKeptFolder);
+    connect(m_ui->keepCheck, &QCheckBox::toggled, this, &CreateWindowCtrl::showKeepFields);
+    updateDefaultKeptFolder();
+    showKeepFields();
+    showLoadRow(false);
+    m_ui->keptInfoField->hide();
+    m_ui->keptInfoField->setWordWrap(true);
+    m_ui->loadResult->setWordWrap(true);
 
     m_ui->retryEjectButton->hide();
     m_ui->destroyProgressBar->setRange(0, 1);
@@ -354,6 +400,59 @@ void CreateWindowCtrl::createDisk()
         return;
     }
 
+    m_creationKeptFolder.clear();
+    m_creationSizeText = m_ui->diskSizeField->text().trimmed();
+    m_creationRemembered = m_ui->rememberCheck->isChecked();
+    if (!m_ui->keepCheck->isChecked()) {
+        confirmAndCreate(path, name, size, memory);
+        return;
+    }
+    const QString folder = QDir::cleanPath(Paths::expandTilde(m_ui->keptFolderField->text()));
+    if (!QDir::isAbsolutePath(folder)) {
+        showAlert(QStringLiteral("KeptFolderInvalid"),
+                  localizedStringForKey(QStringLiteral("KeptFolderNotAbsolute")));
+        return;
+    }
+    if (!m_ui->createButton->isEnabled())
+        return; // the folder is being measured for the creation asked for already
+    QPointer<CreateWindowCtrl> self(this);
+    checkKeptFolderThen(folder, size, [self, folder, path, name, size, memory] {
+        if (!self)
+            return;
+        self->m_creationKeptFolder = folder;
+        self->confirmAndCreate(path, name, size, memory);
+    });
+}
+
+void CreateWindowCtrl::checkKeptFolderThen(const QString &folder, qint64 kib,
+                                           std::function<void()> next)
+{
+    // A large folder takes a while to walk: the window stays live, the button waits.
+    m_ui->createButton->setEnabled(false);
+    using Checked = std::pair<QString, qint64>; // why not, and the bytes the load will copy
+    auto *watcher = new QFutureWatcher<Checked>(this);
+    connect(watcher, &QFutureWatcher<Checked>::finished, this, [this, watcher, next] {
+        const Checked checked = watcher->result();
+        watcher->deleteLater();
+        m_ui->createButton->setEnabled(true);
+        if (!checked.first.isEmpty()) {
+            showAlert(QStringLiteral("KeptFolderInvalid"), checked.first);
+            return;
+        }
+        m_creationKeptBytes = checked.second;
+        next();
+    });
+    watcher->setFuture(QtConcurrent::run([folder, kib] {
+        QString problem = KeptFolder::sizeProblem(folder, kib);
+        if (problem.isEmpty())
+            problem = KeptContents(QString(), folder).userProblem();
+        return Checked(problem, problem.isEmpty() ? KeptFolder::measure(folder).kib * 1024 : 0);
+    }));
+}
+
+void CreateWindowCtrl::confirmAndCreate(const QString &path, const QString &name, qint64 size,
+                                        const MachineMemory &memory)
+{
     // Nothing is made by a user who cannot make disks: the system says why, in one sentence.
     const QString privilege = RamDisk::privilegeProblem();
     if (!privilege.isEmpty()) {
@@ -397,6 +496,8 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     m_ui->buildState->setText(QString());
     m_ui->mountState->setText(QString());
     m_ui->finalizeState->setText(QString());
+    showLoadRow(false);
+    m_ui->keptInfoField->hide();
 
     selectTab(QStringLiteral("BUILD"));
     m_ui->mainTabView->repaint();
@@ -420,10 +521,18 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     updateMemory();
     // Only a mounted volume is a link.
     m_ui->mountResult->setUsePointHandCursor(!m_ui->mountResult->URL().isEmpty());
+    if (!m_mounted)
+        return;
+    if (m_creationRemembered)
+        RememberedDisks::remember({m_creationSizeText, name, path, m_creationKeptFolder});
+    if (!m_creationKeptFolder.isEmpty())
+        startKeeping(path, m_creationKeptFolder, true);
 }
 
 void CreateWindowCtrl::continueToCreate()
 {
+    showLoadRow(false);
+    m_ui->keptInfoField->hide();
     selectTab(QStringLiteral("CREATE"));
     setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleNew")));
     m_ui->destroyProgressBar->setRange(0, 1);
@@ -553,6 +662,11 @@ void CreateWindowCtrl::destroyDisk()
     // lives on the main thread; tearDown() itself also refuses to run twice at once.
     if (!m_disk || !m_disk->isMountedAndActive() || m_tearingDown)
         return;
+    if (m_keeper && m_keeper->isBusy()) {
+        // The running load or save ends first; its end starts the eject again.
+        m_ejectAfterSave = true;
+        return;
+    }
     m_tearingDown = true;
     m_ui->destroyResult->setText(QString());
     m_ui->destroyTitle->setText(localizedStringForKey(QStringLiteral("EjectingDisk")));
@@ -565,17 +679,55 @@ void CreateWindowCtrl::destroyDisk()
 
     // The task holds the disk; the watcher is the window's, so a window closed meanwhile simply
     // never hears the outcome.
-    auto *watcher = new QFutureWatcher<TeardownOutcome>(this);
-    connect(watcher, &QFutureWatcher<TeardownOutcome>::finished, this, [this, watcher] {
-        destroyDiskThreadDone(watcher->result());
+    // A kept disk is saved first, in the worker; a failed save stops the eject there.
+    QString keptFolder;
+    if (m_keeper) {
+        m_keeper->stopSaving();
+        if (!m_ejectWithoutSave)
+            keptFolder = m_keeper->keptFolder();
+    }
+    m_ejectWithoutSave = false;
+    auto *watcher = new QFutureWatcher<EjectOutcome>(this);
+    connect(watcher, &QFutureWatcher<EjectOutcome>::finished, this, [this, watcher] {
+        const EjectOutcome outcome = watcher->result();
         watcher->deleteLater();
+        if (!outcome.saved) {
+            m_tearingDown = false;
+            selectTab(QStringLiteral("BUILD"));
+            m_ui->mountResult->setUsePointHandCursor(true);
+            if (m_keeper)
+                m_keeper->noteSave(outcome.save);
+            askEjectAnyway(outcome.save);
+            return;
+        }
+        if (m_keeper && outcome.ranSave)
+            m_keeper->noteSave(outcome.save);
+        destroyDiskThreadDone(outcome.teardown);
     });
-    watcher->setFuture(QtConcurrent::run([disk = m_disk] { return disk->tearDown(); }));
+    watcher->setFuture(QtConcurrent::run([disk = m_disk, keptFolder] {
+        EjectOutcome outcome;
+        if (!keptFolder.isEmpty()) {
+            outcome.save = DiskKeeper::saveBlocking(disk->mountPath(), keptFolder);
+            outcome.ranSave = true;
+            outcome.saved = outcome.save.succeeded;
+            if (!outcome.saved)
+                return outcome;
+        }
+        outcome.teardown = disk->tearDown();
+        return outcome;
+    }));
 }
 
 void CreateWindowCtrl::destroyDiskThreadDone(const TeardownOutcome &outcome)
 {
     m_tearingDown = false;
+    if (outcome.finished && m_keeper) {
+        KeepState::forget(m_keeper->mountPath());
+        m_keeper->deleteLater();
+        m_keeper = nullptr;
+    } else if (m_keeper) {
+        m_keeper->startSaving(); // the disk stays: so does its saving
+    }
     if (!outcome.unmounted)
         SystemLog::log(QStringLiteral("CreateWindowCtrl: unmounting %1 failed")
                            .arg(m_disk ? m_disk->mountPath() : QString()));
@@ -674,4 +826,192 @@ bool CreateWindowCtrl::eventFilter(QObject *watched, QEvent *event)
             block->resize(width, block->height());
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// --- kept contents ----------------------------------------------------------------------------
+
+void CreateWindowCtrl::updateDefaultKeptFolder()
+{
+    if (!m_keptFolderIsDefault)
+        return;
+    const QString name = m_ui->diskNameField->text();
+    m_ui->keptFolderField->setText(
+        KeptFolder::defaultFolder(name.isEmpty() ? DefaultDiskName : name));
+}
+
+void CreateWindowCtrl::showKeepFields()
+{
+    const bool keeping = m_ui->keepCheck->isChecked();
+    m_ui->keptFolderField->setEnabled(keeping);
+    m_ui->chooseKeptFolderButton->setEnabled(keeping);
+}
+
+void CreateWindowCtrl::chooseKeptFolder()
+{
+    auto *panel =
+        new QFileDialog(this, localizedStringForKey(QStringLiteral("ChooseKeptFolderTitle")));
+    panel->setObjectName(QStringLiteral("keptFolderPanel"));
+    panel->setFileMode(QFileDialog::Directory);
+    panel->setOption(QFileDialog::ShowDirsOnly, true);
+    // Our own dialog on every desktop, so it stays window-modal and a test can answer it.
+    panel->setOption(QFileDialog::DontUseNativeDialog, true);
+    panel->setWindowModality(Qt::WindowModal);
+    const QString current = m_ui->keptFolderField->text();
+    panel->setDirectory(QFileInfo::exists(current) ? current : QDir::homePath());
+    connect(panel, &QDialog::finished, this, [this, panel](int result) {
+        const QStringList chosen = panel->selectedFiles();
+        panel->deleteLater();
+        if (result != QDialog::Accepted || chosen.isEmpty())
+            return;
+        m_ui->keptFolderField->setText(chosen.first());
+        m_keptFolderIsDefault = false;
+    });
+    panel->open();
+}
+
+void CreateWindowCtrl::showLoadRow(bool shown)
+{
+    const QList<QWidget *> row{m_ui->loadState, m_ui->loadLabel, m_ui->loadProgressBar};
+    for (QWidget *widget : row)
+        widget->setVisible(shown);
+    m_ui->loadResult->setVisible(shown && !m_ui->loadResult->text().isEmpty());
+}
+
+void CreateWindowCtrl::startKeeping(const QString &mountPath, const QString &folder, bool load)
+{
+    if (m_keeper)
+        m_keeper->deleteLater();
+    m_keeper = new DiskKeeper(mountPath, folder, this);
+    connect(m_keeper, &DiskKeeper::loaded, this, &CreateWindowCtrl::keptLoadFinished);
+    connect(m_keeper, &DiskKeeper::saved, this, &CreateWindowCtrl::keptSaveFinished);
+    connect(m_keeper, &DiskKeeper::loadProgressed, m_ui->loadProgressBar, &QProgressBar::setValue);
+    showKeptInfo();
+    if (!load) {
+        m_keeper->startSaving();
+        return;
+    }
+    // Recorded first, so a save (and vellumarctl) knows where the disk keeps its contents. A
+    // folder not made yet (the default, the first time) starts empty.
+    KeepState(mountPath, folder).store();
+    QDir().mkpath(folder);
+    m_ui->loadProgressBar->setValue(0);
+    m_ui->loadResult->clear();
+    setStatusValue(StatusPending, m_ui->loadState);
+    showLoadRow(true);
+    layOutBlocks();
+    m_keeper->startLoad(m_creationKeptBytes);
+}
+
+void CreateWindowCtrl::keptLoadFinished(const KeepResult &result)
+{
+    setStatusValue(result.succeeded ? StatusSuccess : StatusFailure, m_ui->loadState);
+    if (result.succeeded) {
+        m_ui->loadProgressBar->setValue(100);
+        m_keeper->startSaving();
+    } else {
+        // A partly loaded disk saved back would delete from the folder what never arrived:
+        // this disk saves nothing, and the folder stays as it was.
+        m_ui->loadProgressBar->hide();
+        m_ui->loadResult->setText(
+            keepFailureText(localizedStringForKey(QStringLiteral("KeepLoadFailedWindow"))
+                                .arg(m_keeper->keptFolder()),
+                            result));
+        m_ui->loadResult->show();
+        KeepState::forget(m_keeper->mountPath());
+        m_keeper->deleteLater();
+        m_keeper = nullptr;
+        m_ui->keptInfoField->hide();
+    }
+    layOutBlocks();
+    emit keptContentsLoaded(result.succeeded);
+    if (m_ejectAfterSave) {
+        m_ejectAfterSave = false;
+        destroyDisk();
+    }
+}
+
+void CreateWindowCtrl::keptSaveFinished(const KeepResult &result)
+{
+    Q_UNUSED(result);
+    showKeptInfo();
+    if (m_ejectAfterSave) {
+        m_ejectAfterSave = false;
+        destroyDisk();
+    }
+}
+
+void CreateWindowCtrl::showKeptInfo()
+{
+    if (!m_keeper) {
+        m_ui->keptInfoField->hide();
+        return;
+    }
+    const QDateTime last = m_keeper->lastSave();
+    QString text =
+        localizedStringForKey(QStringLiteral("KeptInfo"))
+            .arg(m_keeper->keptFolder(),
+                 last.isValid() ? QLocale().toString(last.toLocalTime(), QLocale::ShortFormat)
+                                : localizedStringForKey(QStringLiteral("KeptNotSavedYet")));
+    if (m_keeper->lastSaveFailed())
+        text = keepFailureText(text + QLatin1Char('\n') +
+                                   localizedStringForKey(QStringLiteral("KeepSaveFailedWindow")),
+                               m_keeper->lastFailure());
+    m_ui->keptInfoField->setText(text);
+    m_ui->keptInfoField->show();
+    layOutBlocks();
+}
+
+void CreateWindowCtrl::askEjectAnyway(const KeepResult &result)
+{
+    QPointer<CreateWindowCtrl> self(this);
+    QVXBeginAlertSheet(
+        localizedStringForKey(QStringLiteral("KeepSaveFailedTitle")),
+        localizedStringForKey(QStringLiteral("Cancel")),
+        localizedStringForKey(QStringLiteral("EjectAnyway")), QString(), this,
+        [self](QWidget *, int returnCode, void *) {
+            if (!self)
+                return;
+            if (returnCode == QVXAlertAlternateReturn) {
+                self->m_ejectWithoutSave = true;
+                self->destroyDisk();
+            } else if (self->m_keeper) {
+                self->m_keeper->startSaving();
+            }
+        },
+        nullptr,
+        keepFailureText(localizedStringForKey(QStringLiteral("KeepSaveFailedMessage")), result));
+}
+
+void CreateWindowCtrl::adoptMountedDisk(const DiskInfo &disk)
+{
+    if (m_disk)
+        m_disk->setDelegate(nullptr);
+    m_disk = std::make_shared<RamDisk>(quint32(disk.sizeKiB * 2), disk.name);
+    m_disk->setDevice(disk.device);
+    m_disk->setDiskId(disk.diskId);
+    m_disk->setMountPath(disk.mountPath);
+    m_disk->setMadeMountFolder(disk.madeMountFolder);
+    m_disk->adoptMounted();
+    m_disk->setDelegate(this);
+    m_mounted = true;
+
+    const QString size = DiskSize::describe(disk.sizeKiB);
+    const QString name = disk.name.isEmpty() ? DefaultDiskName : disk.name;
+    m_ui->diskNameBuildField->setText(name);
+    m_ui->diskSizeBuildField->setText(localizedStringForKey(QStringLiteral("BuildSize")).arg(size));
+    setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleDisk")).arg(name, size));
+    for (QLabel *state :
+         {m_ui->allocateState, m_ui->buildState, m_ui->mountState, m_ui->finalizeState})
+        setStatusValue(StatusSuccess, state);
+    m_ui->allocateResult->setText(disk.device);
+    m_ui->buildResult->clear();
+    m_ui->mountResult->setURL(QUrl::fromLocalFile(disk.mountPath));
+    m_ui->mountResult->setStringValue(disk.mountPath);
+    m_ui->mountResult->setUsePointHandCursor(true);
+    showLoadRow(false);
+    m_ui->keptInfoField->hide();
+    if (const std::optional<KeepState> state = KeepState::forDisk(disk.mountPath))
+        startKeeping(disk.mountPath, state->keptFolder(), false);
+    selectTab(QStringLiteral("BUILD"));
+    layOutBlocks();
 }

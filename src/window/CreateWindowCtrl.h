@@ -1,6 +1,8 @@
 #pragma once
 
+#include "DiskInventory.h"
 #include "DiskSize.h"
+#include "KeptContents.h"
 #include "MachineMemory.h"
 #include "MenuMeterMemStats.h"
 #include "QVXExtendibleLabelledView.h"
@@ -25,6 +27,7 @@ class QTimer;
 class QVXLinkTextField;
 class QVXStaticProgressIndicator;
 class CreateWindowCtrl;
+class DiskKeeper;
 
 namespace Ui {
 class CreateWindow;
@@ -88,6 +91,12 @@ public:
     QTimer *memoryUpdated() const { return m_memoryUpdated; }
     // True while a teardown worker of this window runs.
     bool isTearingDown() const { return m_tearingDown; }
+    // Keeps the disk's contents in its folder; null when the disk keeps nothing.
+    DiskKeeper *keeper() const { return m_keeper; }
+
+    // Takes over a disk of the user's that is still mounted (found at start): the window shows
+    // it on the "BUILD" tab with its link, can eject it, and a kept one resumes its saving.
+    void adoptMountedDisk(const DiskInfo &disk);
 
     // Makes the window the active one and brings it to the front (restarts a stopped timer).
     void showWindow();
@@ -128,6 +137,8 @@ public slots:
 signals:
     // A teardown worker handed its outcome to the window.
     void teardownFinished(bool finished);
+    // The kept contents were loaded onto a new disk, or failed to be.
+    void keptContentsLoaded(bool succeeded);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -137,8 +148,24 @@ protected:
 private:
     void awakeFromNib();
     void layOutBlocks();
+    // After the form's checks: the system's permission and the memory left, then creation.
+    void confirmAndCreate(const QString &path, const QString &name, qint64 size,
+                          const MachineMemory &memory);
     // Runs the four creation steps with the checked figures.
     void runCreation(const QString &path, const QString &name, quint32 blockCount);
+    // Kept contents: the form's part.
+    void updateDefaultKeptFolder();
+    void chooseKeptFolder();
+    void showKeepFields();
+    // Checks off the main thread that the kept folder fits a disk of `kib`, then goes on.
+    void checkKeptFolderThen(const QString &folder, qint64 kib, std::function<void()> next);
+    // Kept contents: the disk's part.
+    void startKeeping(const QString &mountPath, const QString &folder, bool load);
+    void keptLoadFinished(const KeepResult &result);
+    void keptSaveFinished(const KeepResult &result);
+    void showKeptInfo();
+    void showLoadRow(bool shown);
+    void askEjectAnyway(const KeepResult &result);
     void showAlert(const QString &titleKey, const QString &message);
     // The sentence that says why a size reading was refused.
     QString sizeProblem(const DiskSize::Reading &reading) const;
@@ -158,4 +185,12 @@ private:
     QTimer *m_memoryUpdated = nullptr;
     bool m_tearingDown = false;
     bool m_mounted = false; // the latest creation's mount succeeded
+    DiskKeeper *m_keeper = nullptr;
+    bool m_keptFolderIsDefault = true; // the kept folder follows the disk's name
+    bool m_ejectWithoutSave = false;   // the user said "Eject anyway"
+    bool m_ejectAfterSave = false;     // an eject waits for the running load or save
+    QString m_creationKeptFolder;      // the creation under way keeps this folder
+    qint64 m_creationKeptBytes = -1;   // what its load copies, as measured by the check
+    QString m_creationSizeText;        // and is remembered with this size when set
+    bool m_creationRemembered = false;
 };

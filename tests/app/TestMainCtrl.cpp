@@ -100,6 +100,7 @@ void TestMainCtrl::init()
     m_main = std::make_unique<MainCtrl>();
     m_terminations = 0;
     m_main->setTerminator([this] { ++m_terminations; });
+    m_main->setMountedDiskSource([] { return QList<DiskInfo>(); }); // no disks of this machine
     m_main->applicationDidFinishLaunching();
 }
 

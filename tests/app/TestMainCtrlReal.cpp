@@ -65,6 +65,8 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
     MainCtrl main;
     int terminations = 0;
     main.setTerminator([&terminations] { ++terminations; });
+    main.setMountedDiskSource(
+        [] { return QList<DiskInfo>(); }); // other disks on this machine stay out
     main.applicationDidFinishLaunching();
     main.newRamDisk();
     main.newRamDisk();

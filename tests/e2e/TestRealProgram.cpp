@@ -113,7 +113,9 @@ private slots:
     void aRefusedSizeMakesNothing();
 
 private:
-    void startProgram();
+    // Starts the program and waits for its first window: a new one unless `firstTitle` says
+    // which (a disk still mounted from an earlier run has its own).
+    void startProgram(const QString &firstTitle = QString());
     bool exitsWithin(int timeoutMs);
     // Types a size into the focused field of a new window and presses Enter; the new mount.
     QString createDisk(const QString &size);
@@ -188,7 +190,7 @@ void TestRealProgram::cleanup()
     m_home.reset();
 }
 
-void TestRealProgram::startProgram()
+void TestRealProgram::startProgram(const QString &firstTitle)
 {
     const QString program = QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar");
     const QString home = m_home->path();
@@ -221,7 +223,8 @@ void TestRealProgram::startProgram()
                              environment + QStringList{program});
     }
     QVERIFY(m_program->waitForStarted(5000));
-    QVERIFY2(m_session.waitForActiveWindow(text("WindowTitleNew"), 10000),
+    QVERIFY2(m_session.waitForActiveWindow(
+                 firstTitle.isEmpty() ? text("WindowTitleNew") : firstTitle, 10000),
              qPrintable(m_session.activeWindowName()));
     QThread::msleep(150); // the window manager hands over the keyboard focus
 }
@@ -337,8 +340,12 @@ void TestRealProgram::rememberedQuitEndsWithoutAsking()
     QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
     QCOMPARE(m_program->exitCode(), 0);
 
-    // The next run remembers "Quit": it ends at once, the disks left mounted.
-    startProgram();
+    // The next run shows the disk still mounted, and remembers "Quit": it ends at once, the
+    // disks left mounted.
+    startProgram(text("WindowTitleDisk").arg(QStringLiteral("Ram Disk"), QStringLiteral("4 MiB")));
+    m_session.key(QStringLiteral("ctrl+n"));
+    QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
+    QThread::msleep(150); // the window manager hands over the keyboard focus
     QVERIFY(!createDisk(QStringLiteral("4M")).isEmpty());
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));

@@ -291,5 +291,89 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
         <source>Disks cannot be made</source>
         <translation>Volumes können nicht angelegt werden</translation>
     </message>
+    <message id="KeepContentsCheck">
+        <source>Keep contents</source>
+        <translation>Inhalt behalten</translation>
+    </message>
+    <message id="KeepContentsInLabel">
+        <source>Keep contents in:</source>
+        <translation>Inhalt behalten in:</translation>
+    </message>
+    <message id="ChooseKeptFolder">
+        <source>Choose…</source>
+        <translation>Auswählen…</translation>
+    </message>
+    <message id="ChooseKeptFolderTitle">
+        <source>Choose the folder that keeps the disk's contents</source>
+        <translation>Ordner wählen, der den Inhalt der Disk behält</translation>
+    </message>
+    <message id="CreateAtLogin">
+        <source>Create at login</source>
+        <translation>Bei der Anmeldung erstellen</translation>
+    </message>
+    <message id="LoadKeptPhase">
+        <source>Load kept contents</source>
+        <translation>Behaltenen Inhalt laden</translation>
+    </message>
+    <message id="KeptFolderInvalid">
+        <source>The kept contents cannot be used</source>
+        <translation>Der behaltene Inhalt kann nicht verwendet werden</translation>
+    </message>
+    <message id="KeptFolderNotAbsolute">
+        <source>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</source>
+        <translation>Der Ordner für den Inhalt muss ein vollständiger Pfad sein, der mit / oder ~ beginnt: wählen Sie ihn mit „Auswählen…“.</translation>
+    </message>
+    <message id="KeepNotSavedFiles">
+        <source>Not saved: %1</source>
+        <translation>Nicht gesichert: %1</translation>
+    </message>
+    <message id="KeepLoadFailedWindow">
+        <source>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</source>
+        <translation>Der behaltene Inhalt konnte nicht auf die Disk geladen werden. Diese Disk sichert nicht in %1, der Ordner bleibt also unverändert; werfen Sie die Disk aus und versuchen Sie es erneut, sobald die unten genannte Ursache behoben ist.</translation>
+    </message>
+    <message id="KeptInfo">
+        <source>Kept in %1 · Last saved: %2</source>
+        <translation>Behalten in %1 · Zuletzt gesichert: %2</translation>
+    </message>
+    <message id="KeptNotSavedYet">
+        <source>not yet</source>
+        <translation>noch nicht</translation>
+    </message>
+    <message id="KeepSaveFailedWindow">
+        <source>The last save failed: the folder still holds the previous copy.</source>
+        <translation>Die letzte Sicherung ist fehlgeschlagen: der Ordner enthält weiter die vorige Kopie.</translation>
+    </message>
+    <message id="KeepSaveFailedTitle">
+        <source>The disk's contents could not all be saved</source>
+        <translation>Der Inhalt der Disk konnte nicht vollständig gesichert werden</translation>
+    </message>
+    <message id="KeepSaveFailedMessage">
+        <source>Ejecting now gives back the memory and loses what was not saved; the folder keeps its previous copy. Cancel keeps the disk, so you can fix the cause or copy the files yourself.</source>
+        <translation>Jetzt auswerfen gibt den Speicher frei, und was nicht gesichert wurde, geht verloren; der Ordner behält seine vorige Kopie. Abbrechen behält die Disk, damit Sie die Ursache beheben oder die Dateien selbst kopieren können.</translation>
+    </message>
+    <message id="EjectAnyway">
+        <source>Eject anyway</source>
+        <translation>Trotzdem auswerfen</translation>
+    </message>
+    <message id="SaveEveryMinutesLabel">
+        <source>Save kept disks every (minutes, 0 = only on eject):</source>
+        <translation>Behaltene Disks sichern alle (Minuten, 0 = nur beim Auswerfen):</translation>
+    </message>
+    <message id="RememberedDisksTitle">
+        <source>Disks created at login</source>
+        <translation>Bei der Anmeldung erstellte Disks</translation>
+    </message>
+    <message id="ForgetRemembered">
+        <source>Forget</source>
+        <translation>Vergessen</translation>
+    </message>
+    <message id="RememberedDiskEntry">
+        <source>%1 (%2) on %3</source>
+        <translation>%1 (%2) auf %3</translation>
+    </message>
+    <message id="RememberedDiskKept">
+        <source>%1, kept in %2</source>
+        <translation>%1, behalten in %2</translation>
+    </message>
 </context>
 </TS>

@@ -291,5 +291,89 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
         <source>Disks cannot be made</source>
         <translation>Disks cannot be made</translation>
     </message>
+    <message id="KeepContentsCheck">
+        <source>Keep contents</source>
+        <translation>Keep contents</translation>
+    </message>
+    <message id="KeepContentsInLabel">
+        <source>Keep contents in:</source>
+        <translation>Keep contents in:</translation>
+    </message>
+    <message id="ChooseKeptFolder">
+        <source>Choose…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message id="ChooseKeptFolderTitle">
+        <source>Choose the folder that keeps the disk's contents</source>
+        <translation>Choose the folder that keeps the disk's contents</translation>
+    </message>
+    <message id="CreateAtLogin">
+        <source>Create at login</source>
+        <translation>Create at login</translation>
+    </message>
+    <message id="LoadKeptPhase">
+        <source>Load kept contents</source>
+        <translation>Load kept contents</translation>
+    </message>
+    <message id="KeptFolderInvalid">
+        <source>The kept contents cannot be used</source>
+        <translation>The kept contents cannot be used</translation>
+    </message>
+    <message id="KeptFolderNotAbsolute">
+        <source>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</source>
+        <translation>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</translation>
+    </message>
+    <message id="KeepNotSavedFiles">
+        <source>Not saved: %1</source>
+        <translation>Not saved: %1</translation>
+    </message>
+    <message id="KeepLoadFailedWindow">
+        <source>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</source>
+        <translation>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</translation>
+    </message>
+    <message id="KeptInfo">
+        <source>Kept in %1 · Last saved: %2</source>
+        <translation>Kept in %1 · Last saved: %2</translation>
+    </message>
+    <message id="KeptNotSavedYet">
+        <source>not yet</source>
+        <translation>not yet</translation>
+    </message>
+    <message id="KeepSaveFailedWindow">
+        <source>The last save failed: the folder still holds the previous copy.</source>
+        <translation>The last save failed: the folder still holds the previous copy.</translation>
+    </message>
+    <message id="KeepSaveFailedTitle">
+        <source>The disk's contents could not all be saved</source>
+        <translation>The disk's contents could not all be saved</translation>
+    </message>
+    <message id="KeepSaveFailedMessage">
+        <source>Ejecting now gives back the memory and loses what was not saved; the folder keeps its previous copy. Cancel keeps the disk, so you can fix the cause or copy the files yourself.</source>
+        <translation>Ejecting now gives back the memory and loses what was not saved; the folder keeps its previous copy. Cancel keeps the disk, so you can fix the cause or copy the files yourself.</translation>
+    </message>
+    <message id="EjectAnyway">
+        <source>Eject anyway</source>
+        <translation>Eject anyway</translation>
+    </message>
+    <message id="SaveEveryMinutesLabel">
+        <source>Save kept disks every (minutes, 0 = only on eject):</source>
+        <translation>Save kept disks every (minutes, 0 = only on eject):</translation>
+    </message>
+    <message id="RememberedDisksTitle">
+        <source>Disks created at login</source>
+        <translation>Disks created at login</translation>
+    </message>
+    <message id="ForgetRemembered">
+        <source>Forget</source>
+        <translation>Forget</translation>
+    </message>
+    <message id="RememberedDiskEntry">
+        <source>%1 (%2) on %3</source>
+        <translation>%1 (%2) on %3</translation>
+    </message>
+    <message id="RememberedDiskKept">
+        <source>%1, kept in %2</source>
+        <translation>%1, kept in %2</translation>
+    </message>
 </context>
 </TS>
