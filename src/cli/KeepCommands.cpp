@@ -241,21 +241,25 @@ QString withKeptColumns(const QString &listed, bool json)
         }
         return QString::fromUtf8(QJsonDocument(disks).toJson(QJsonDocument::Indented));
     }
-    QStringList lines = listed.split(QLatin1Char('\n'));
-    for (QString &line : lines) {
-        for (const QString &field : line.split(QLatin1Char('\t'))) {
-            const std::optional<KeepState> state =
-                field.startsWith(QLatin1Char('/')) ? KeepState::forDisk(field) : std::nullopt;
-            if (!state)
-                continue;
-            line += QLatin1Char('\t') + state->keptFolder() + QLatin1Char('\t') +
-                    (state->lastSave().isValid()
-                         ? state->lastSave().toLocalTime().toString(Qt::ISODate)
-                         : localizedStringForKey(QStringLiteral("KeepNeverSaved")));
-            break;
-        }
+    // The table's last column is the mount path; it starts where the header's last title does.
+    const QStringList lines = listed.split(QLatin1Char('\n'));
+    const QString header = lines.value(0);
+    const qsizetype pathColumn = header.lastIndexOf(QStringLiteral("  ")) + 2;
+    QStringList shown;
+    for (const QString &line : lines) {
+        shown << line;
+        if (&line == &lines.first() || pathColumn < 2 || line.size() <= pathColumn)
+            continue;
+        const std::optional<KeepState> state = KeepState::forDisk(line.mid(pathColumn));
+        if (!state)
+            continue;
+        shown << localizedStringForKey(QStringLiteral("KeepListLine"))
+                     .arg(state->keptFolder(),
+                          state->lastSave().isValid()
+                              ? state->lastSave().toLocalTime().toString(Qt::ISODate)
+                              : localizedStringForKey(QStringLiteral("KeepNeverSaved")));
     }
-    return lines.join(QLatin1Char('\n'));
+    return shown.join(QLatin1Char('\n'));
 }
 
 int list(const QStringList &rest, QTextStream &out, QTextStream &err)

@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QtTest>
 #include <filesystem>
 #include <sys/stat.h>
@@ -121,6 +122,14 @@ private slots:
         const QDateTime saved =
             QDateTime::fromString(disk0.value(QStringLiteral("lastSave")).toString(), Qt::ISODate);
         QVERIFY(qAbs(saved.secsTo(QDateTime::currentDateTimeUtc())) < 60);
+        // The table for people says it too, on a line below the disk.
+        const QStringList table = ctl({QStringLiteral("list")}).out.split(QLatin1Char('\n'));
+        const qsizetype row = table.indexOf(
+            QRegularExpression(QStringLiteral(".*  ") + QRegularExpression::escape(mount)));
+        QVERIFY2(row > 0, qPrintable(table.join(QLatin1Char('\n'))));
+        QVERIFY2(table.value(row + 1).contains(QStringLiteral("kept in ") + path("kept")) &&
+                     table.value(row + 1).contains(saved.toLocalTime().toString(Qt::ISODate)),
+                 qPrintable(table.value(row + 1)));
 
         KeepTree::writeFile(disk + "/last words", "written before the eject");
         const Run ejected = ctl({QStringLiteral("eject"), mount});

@@ -75,5 +75,9 @@
         <source>never saved</source>
         <translation>nie gesichert</translation>
     </message>
+    <message id="KeepListLine">
+        <source>    kept in %1, last complete save: %2</source>
+        <translation>    aufbewahrt in %1, letzte vollständige Sicherung: %2</translation>
+    </message>
 </context>
 </TS>

@@ -75,5 +75,9 @@
         <source>never saved</source>
         <translation>never saved</translation>
     </message>
+    <message id="KeepListLine">
+        <source>    kept in %1, last complete save: %2</source>
+        <translation>    kept in %1, last complete save: %2</translation>
+    </message>
 </context>
 </TS>
