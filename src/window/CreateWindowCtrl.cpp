@@ -514,10 +514,15 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     if (!m_disk->createFilesystem())
         SystemLog::log(QStringLiteral("error createFilesystem"));
     setStatusValue(StatusPending, m_ui->mountState);
-    if (!m_disk->mount())
+    const bool mounted = m_disk->mount();
+    if (!mounted)
         SystemLog::log(QStringLiteral("error mount"));
     setStatusValue(StatusPending, m_ui->finalizeState);
-    m_disk->showInFinder();
+    // Without a volume there is nothing to show: the step is not shown as done.
+    if (mounted)
+        m_disk->showInFinder();
+    else
+        setStatusValue(StatusFailure, m_ui->finalizeState);
     updateMemory();
     // Only a mounted volume is a link.
     m_ui->mountResult->setUsePointHandCursor(!m_ui->mountResult->URL().isEmpty());
