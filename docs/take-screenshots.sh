@@ -97,6 +97,19 @@ xdotool key --clearmodifiers ctrl+w; wait_title "This RAM disk was not made"
 shot_active close-sheet-failed.png
 xdotool key --clearmodifiers alt+e; sleep 2; quit_program
 
+# A disk that keeps its contents: the folder is loaded after the mount; the window shows where the
+# contents are kept and when they were last saved.
+start vellumar-t1 C.UTF-8 "$work/kept"; wait_title "New RAM Disk"
+mkdir -p "$work/kept/.local/share/vellumar/kept/Ram Disk/notes"
+echo "kept across ejects" >"$work/kept/.local/share/vellumar/kept/Ram Disk/notes/todo.txt"
+chown -R vellumar-t1 "$work/kept/.local"
+xdotool type --delay 30 "256M"; xdotool key --clearmodifiers alt+k
+sleep 0.3; shot_active window-create-kept.png
+# Back to the size field, where Return creates.
+xdotool key --clearmodifiers alt+s Return; wait_title "Ram Disk (256 MiB)"
+sleep 2; shot_active window-kept.png
+xdotool key --clearmodifiers ctrl+e; sleep 3; quit_program
+
 # A user whom the system does not let make disks learns it before anything is made.
 start nobody C.UTF-8 "$work/nobody"; wait_title "New RAM Disk"
 xdotool type --delay 30 "256M"; xdotool key Return; wait_title "Disks cannot be made"

@@ -293,7 +293,7 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
     </message>
     <message id="KeepContentsCheck">
         <source>Keep contents</source>
-        <translation>Inhalt behalten</translation>
+        <translation>Inhalt &amp;behalten</translation>
     </message>
     <message id="KeepContentsInLabel">
         <source>Keep contents in:</source>
@@ -309,7 +309,7 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
     </message>
     <message id="CreateAtLogin">
         <source>Create at login</source>
-        <translation>Bei der Anmeldung erstellen</translation>
+        <translation>Bei der &amp;Anmeldung erstellen</translation>
     </message>
     <message id="LoadKeptPhase">
         <source>Load kept contents</source>

@@ -293,7 +293,7 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
     </message>
     <message id="KeepContentsCheck">
         <source>Keep contents</source>
-        <translation>Keep contents</translation>
+        <translation>&amp;Keep contents</translation>
     </message>
     <message id="KeepContentsInLabel">
         <source>Keep contents in:</source>
@@ -309,7 +309,7 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
     </message>
     <message id="CreateAtLogin">
         <source>Create at login</source>
-        <translation>Create at login</translation>
+        <translation>Create at &amp;login</translation>
     </message>
     <message id="LoadKeptPhase">
         <source>Load kept contents</source>
