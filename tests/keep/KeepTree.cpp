@@ -74,11 +74,16 @@ namespace KeepTree {
 Snapshot snapshot(const std::string &root, bool withTimes)
 {
     Snapshot entries;
-    for (const fs::directory_entry &item : fs::recursive_directory_iterator(root)) {
-        const std::string path = item.path().string();
-        const std::string relative = item.path().lexically_relative(root).string();
-        if (leftOut(relative))
+    for (auto item = fs::recursive_directory_iterator(root);
+         item != fs::recursive_directory_iterator(); ++item) {
+        const std::string path = item->path().string();
+        const std::string relative = item->path().lexically_relative(root).string();
+        if (leftOut(relative)) {
+            // Not looked into either: a disk's lost+found is root's alone.
+            if (item->is_directory())
+                item.disable_recursion_pending();
             continue;
+        }
         struct stat info
         {
         };
@@ -89,7 +94,7 @@ Snapshot snapshot(const std::string &root, bool withTimes)
         entry.xattrs = userXattrs(path);
         if (S_ISLNK(info.st_mode)) {
             entry.type = 'l';
-            entry.target = fs::read_symlink(item.path()).string();
+            entry.target = fs::read_symlink(item->path()).string();
         } else if (S_ISDIR(info.st_mode)) {
             entry.type = 'd';
         } else {

@@ -88,7 +88,7 @@ private slots:
     // ejecting saves first.
     void keptTreeLoadsAndSavesBackUnchanged()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         const std::string kept = path("kept").toStdString();
         KeepTree::build(kept, 5000);
         const KeepTree::Snapshot original = KeepTree::snapshot(kept);
@@ -140,7 +140,7 @@ private slots:
 
     void contentsLargerThanTheDiskAreRefusedBeforeAnythingIsMade()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         QVERIFY(QDir().mkpath(path("kept")));
         KeepTree::writeFile(path("kept/big").toStdString(), QByteArray(3 * 1024 * 1024, 'b'));
         const QStringList before = RealDisks::ourLoopDevices();
@@ -245,7 +245,7 @@ private slots:
 
     void rememberedDisksAreMadeOnce()
     {
-        VELLUMAR_REQUIRE_ROOT();
+        VELLUMAR_REQUIRE_DISKS();
         QVERIFY(QDir().mkpath(path("kept two")));
         KeepTree::writeFile(path("kept two/note").toStdString(), "kept");
         const QString one = path("one");
