@@ -1,3 +1,4 @@
+#include "CtlRun.h"
 #include "RealDisks.h"
 #include "TestEnvironment.h"
 
@@ -15,35 +16,9 @@ class TestVellumarCtlReal : public QObject
 
     std::unique_ptr<TestEnvironment> m_env;
 
-    struct Run
-    {
-        int status;
-        QString out;
-        QString err;
-    };
-
-    static Run ctl(const QStringList &arguments)
-    {
-        QProcess process;
-        process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vellumarctl"),
-                      arguments);
-        process.waitForFinished(120000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    static QJsonObject listed(const QString &mountPath)
-    {
-        const QJsonArray disks =
-            QJsonDocument::fromJson(
-                ctl({QStringLiteral("list"), QStringLiteral("--json")}).out.toUtf8())
-                .array();
-        for (const QJsonValue &disk : disks) {
-            if (disk.toObject().value(QStringLiteral("mountPath")).toString() == mountPath)
-                return disk.toObject();
-        }
-        return {};
-    }
+    using Run = CtlRun::Result;
+    static Run ctl(const QStringList &arguments) { return CtlRun::run(arguments); }
+    static QJsonObject listed(const QString &mountPath) { return CtlRun::listed(mountPath); }
 
 private slots:
     void init() { m_env = std::make_unique<TestEnvironment>(); }

@@ -1,0 +1,33 @@
+#include "CtlRun.h"
+
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+namespace CtlRun {
+
+Result run(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vellumarctl"),
+                  arguments);
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QJsonObject listed(const QString &mountPath)
+{
+    const QJsonArray disks =
+        QJsonDocument::fromJson(
+            run({QStringLiteral("list"), QStringLiteral("--json")}).out.toUtf8())
+            .array();
+    for (const QJsonValue &disk : disks) {
+        if (disk.toObject().value(QStringLiteral("mountPath")).toString() == mountPath)
+            return disk.toObject();
+    }
+    return {};
+}
+
+} // namespace CtlRun
