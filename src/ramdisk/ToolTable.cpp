@@ -2,6 +2,7 @@
 
 #include "SystemDisks.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -148,7 +149,7 @@ QString ToolTable::ramdevPath()
     const QString installed =
         QStringLiteral(VELLUMAR_INSTALL_LIBEXEC_DIR) + QStringLiteral("/vellumar-ramdev");
     const QString chosen = qEnvironmentVariable("VELLUMAR_RAMDEV");
-    if (chosen.isEmpty() || geteuid() != 0)
+    if (chosen.isEmpty() || geteuid() != 0 || !QDir::isAbsolutePath(chosen))
         return installed;
     // Root runs what it names only when nobody but root could have changed it.
     for (QString path = chosen; path != QStringLiteral("/") && !path.isEmpty();

@@ -111,6 +111,9 @@ private slots:
         file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         qputenv("VELLUMAR_RAMDEV", planted.toLocal8Bit());
         QCOMPARE(ToolTable::ramdevPath(), installed);
+        // A relative name is never looked up.
+        qputenv("VELLUMAR_RAMDEV", "vellumar-ramdev");
+        QCOMPARE(ToolTable::ramdevPath(), installed);
         // A user's choice is never taken: the helper runs as root through pkexec.
         if (geteuid() != 0) {
             qputenv("VELLUMAR_RAMDEV",
