@@ -1,6 +1,7 @@
 #include "DiskInventory.h"
 
 #include "DiskRecords.h"
+#include "RamDisk.h"
 #include "SystemDisks.h"
 
 #include <QDir>
@@ -65,6 +66,16 @@ DiskInfo find(const QString &path)
             return disk;
     }
     return {};
+}
+
+std::shared_ptr<RamDisk> rebuild(const DiskInfo &disk)
+{
+    auto rebuilt = std::make_shared<RamDisk>(quint32(disk.sizeKiB * 2), disk.name);
+    rebuilt->setDevice(disk.device);
+    rebuilt->setDiskId(disk.diskId);
+    rebuilt->setMountPath(disk.mountPath);
+    rebuilt->setMadeMountFolder(disk.madeMountFolder);
+    return rebuilt;
 }
 
 } // namespace DiskInventory

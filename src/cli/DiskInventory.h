@@ -2,6 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <memory>
+
+class RamDisk;
 
 // The disks of ours that exist on this machine now, whichever process made them.
 struct DiskInfo
@@ -23,5 +26,9 @@ namespace DiskInventory {
 QList<DiskInfo> disks(QString *problem = nullptr);
 // The disk mounted on `path` or attached as the device `path`; nullopt-like: device empty.
 DiskInfo find(const QString &path);
+
+// The disk as the engine can eject it: its device, id, mount folder, and whether that folder was
+// made for it.
+std::shared_ptr<RamDisk> rebuild(const DiskInfo &disk);
 
 } // namespace DiskInventory

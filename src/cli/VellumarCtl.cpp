@@ -274,12 +274,7 @@ int eject(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (found.device.isEmpty())
         return badInput(err, localizedStringForKey(QStringLiteral("CtlNotOurDisk")).arg(path));
 
-    RamDisk disk(quint32(found.sizeKiB * 2), found.name);
-    disk.setDevice(found.device);
-    disk.setDiskId(found.diskId);
-    disk.setMountPath(found.mountPath);
-    disk.setMadeMountFolder(found.madeMountFolder);
-    const TeardownOutcome outcome = disk.tearDown();
+    const TeardownOutcome outcome = DiskInventory::rebuild(found)->tearDown();
     if (!outcome.finished) {
         err << programName << ": " << outcome.userText << Qt::endl;
         return 1;

@@ -991,11 +991,7 @@ void CreateWindowCtrl::adoptMountedDisk(const DiskInfo &disk)
 {
     if (m_disk)
         m_disk->setDelegate(nullptr);
-    m_disk = std::make_shared<RamDisk>(quint32(disk.sizeKiB * 2), disk.name);
-    m_disk->setDevice(disk.device);
-    m_disk->setDiskId(disk.diskId);
-    m_disk->setMountPath(disk.mountPath);
-    m_disk->setMadeMountFolder(disk.madeMountFolder);
+    m_disk = DiskInventory::rebuild(disk);
     m_disk->adoptMounted();
     m_disk->setDelegate(this);
     m_mounted = true;

@@ -6,6 +6,7 @@
 #include "DesktopSession.h"
 #include "Localization.h"
 #include "RealDisks.h"
+#include "SystemDisks.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -39,18 +40,9 @@ QString testUser()
 QMap<QString, QString> devicesUnder(const QString &root)
 {
     QMap<QString, QString> found;
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly))
-        return found;
-    const QStringList lines = QString::fromUtf8(mounts.readAll()).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(QLatin1Char(' '));
-        if (fields.size() < 2)
-            continue;
-        const QString target =
-            QString(fields.at(1)).replace(QStringLiteral("\\040"), QStringLiteral(" "));
-        if (target.startsWith(root + QLatin1Char('/')))
-            found.insert(target, fields.at(0));
+    for (const SystemDisks::Mount &mount : SystemDisks::mounts()) {
+        if (mount.mountPoint.startsWith(root + QLatin1Char('/')))
+            found.insert(mount.mountPoint, mount.source);
     }
     return found;
 }

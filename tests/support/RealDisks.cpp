@@ -74,18 +74,9 @@ QStringList ourLoopDevices()
 QStringList mountsUnder(const QString &root)
 {
     QStringList found;
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly))
-        return found;
-    const QStringList lines = QString::fromUtf8(mounts.readAll()).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(QLatin1Char(' '));
-        if (fields.size() < 2)
-            continue;
-        QString target = fields.at(1);
-        target.replace(QStringLiteral("\\040"), QStringLiteral(" "));
-        if (target == root || target.startsWith(root + QLatin1Char('/')))
-            found << target;
+    for (const SystemDisks::Mount &mount : SystemDisks::mounts()) {
+        if (isUnder(mount.mountPoint, root))
+            found << mount.mountPoint;
     }
     return found;
 }
@@ -112,25 +103,16 @@ void cleanUpUnder(const QString &root)
         return;
     // Only what is mounted under `root`: a disk of another process, even one between attach
     // and mount, is left alone.
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (!mounts.open(QIODevice::ReadOnly))
-        return;
-    QList<QPair<QString, QString>> found; // (device, mount folder)
-    const QStringList lines = QString::fromUtf8(mounts.readAll()).split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(QLatin1Char(' '));
-        if (fields.size() < 2)
-            continue;
-        QString target = fields.at(1);
-        target.replace(QStringLiteral("\\040"), QStringLiteral(" "));
-        if (target == root || target.startsWith(root + QLatin1Char('/')))
-            found.append({fields.at(0), target});
+    QList<SystemDisks::Mount> found;
+    for (const SystemDisks::Mount &mount : SystemDisks::mounts()) {
+        if (isUnder(mount.mountPoint, root))
+            found << mount;
     }
     const QStringList ours = ourLoopDevices();
     for (auto it = found.crbegin(); it != found.crend(); ++it) {
-        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), it->second});
-        if (ours.contains(it->first))
-            QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), it->first});
+        QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), it->mountPoint});
+        if (ours.contains(it->source))
+            QProcess::execute(QStringLiteral("losetup"), {QStringLiteral("-d"), it->source});
     }
 }
 
