@@ -5,6 +5,7 @@
 #include "Localization.h"
 #include "Paths.h"
 #include "RsyncMessages.h"
+#include "UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,11 +31,6 @@ Paths::Owner copyingUser()
     if (geteuid() == 0)
         return Paths::invokingUser();
     return {uint(geteuid()), uint(getegid())};
-}
-
-bool actingForAnotherUser()
-{
-    return geteuid() == 0 && copyingUser().uid != 0;
 }
 
 QString userName(uint uid)
@@ -186,7 +182,7 @@ QList<KeptContents::Step> KeptContents::preparation() const
                        QStringLiteral("{}"), QStringLiteral("+")}};
     }
     // The temporary copies go in any case: a save makes their folder afresh.
-    if (actingForAnotherUser()) {
+    if (UserFolders::actingForAnotherUser()) {
         steps << Step{QStringLiteral("rm"),
                       {QStringLiteral("-rf"), QStringLiteral("--"), temporary}};
         if (m_kind == Kind::Save)
@@ -248,7 +244,7 @@ void KeptContents::runNext()
     m_process->setProcessEnvironment(environment);
     // Each step leads a process group of its own, so the processes rsync forks can be
     // stopped with it; and runs as the folder's user.
-    const bool dropToUser = actingForAnotherUser();
+    const bool dropToUser = UserFolders::actingForAnotherUser();
     const Paths::Owner user = copyingUser();
     m_process->setChildProcessModifier([dropToUser, user] {
         setpgid(0, 0);

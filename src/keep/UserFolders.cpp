@@ -11,11 +11,7 @@
 
 namespace {
 
-// True when root works for someone else, whose own folders are then the ones to use.
-bool actingForAnotherUser()
-{
-    return geteuid() == 0 && Paths::invokingUser().uid != 0;
-}
+using UserFolders::actingForAnotherUser;
 
 QString invokingHome()
 {
@@ -34,6 +30,11 @@ QString xdgFolder(const char *variable, const QString &fallbackUnderHome)
 } // namespace
 
 namespace UserFolders {
+
+bool actingForAnotherUser()
+{
+    return geteuid() == 0 && Paths::invokingUser().uid != 0;
+}
 
 QString dataHome()
 {

@@ -6,6 +6,9 @@
 // behalf (through sudo or pkexec): their data and state folders, and files made for them.
 namespace UserFolders {
 
+// True when root works for someone else, whose own folders are then the ones to use.
+bool actingForAnotherUser();
+
 // $XDG_DATA_HOME of that user, or ~/.local/share.
 QString dataHome();
 // $XDG_STATE_HOME of that user, or ~/.local/state.
