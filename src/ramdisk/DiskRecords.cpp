@@ -41,9 +41,8 @@ QList<DiskRecordInfo> list(QString *problem)
     const std::shared_ptr<const ToolTable> table = RamDisk::toolTable();
     if (table->list.launchPath.isEmpty())
         return records;
-    RamDisk asker(0, QString());
     const CommandResult run =
-        asker.runCommand(table->list.launchPath, table->list.arguments(DiskFields{}));
+        RamDisk::runTool(table->list.launchPath, table->list.arguments(DiskFields{}));
     if (!run.succeeded()) {
         if (problem)
             *problem = run.failureMessage(table->list.launchPath);

@@ -65,8 +65,9 @@ QString toolName(const QString &launchPath)
     return QFileInfo(launchPath).fileName();
 }
 
-// Runs one tool with an empty standard input, killed with its children after the time limit.
-CommandResult runTool(const QString &launchPath, const QStringList &arguments)
+} // namespace
+
+CommandResult RamDisk::runTool(const QString &launchPath, const QStringList &arguments)
 {
     CommandResult result;
     QProcess process;
@@ -96,6 +97,8 @@ CommandResult runTool(const QString &launchPath, const QStringList &arguments)
     result.errorOutput = QString::fromUtf8(process.readAllStandardError());
     return result;
 }
+
+namespace {
 
 void makeSupportFolder()
 {
@@ -355,7 +358,7 @@ void RamDisk::createApplicationSupportFolder()
 
 void RamDisk::errorCreatingDisk(const QString &message)
 {
-    SystemLog::log(QStringLiteral("Error: %1").arg(message));
+    logError(message);
 }
 
 void RamDisk::sendFaseToDelegate(int phase, bool successful, const QString &result)

@@ -113,6 +113,8 @@ public:
     // The command runner: the tool's standard output, or ERROR when it cannot be started.
     QString launchCommand(const QString &launchPath, const QStringList &arguments);
     CommandResult runCommand(const QString &launchPath, const QStringList &arguments);
+    // The same for work that belongs to no disk: nothing is logged.
+    static CommandResult runTool(const QString &launchPath, const QStringList &arguments);
 
     void createApplicationSupportFolder();
     void errorCreatingDisk(const QString &message);
