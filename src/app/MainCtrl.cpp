@@ -7,6 +7,7 @@
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
+#include "SystemDisks.h"
 #include "UserDefaults.h"
 #include "Workspace.h"
 
@@ -74,18 +75,26 @@ void MainCtrl::adoptMountedDisks()
     }
 }
 
-bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots)
+namespace {
+
+// Whether `path` is one of `roots` (absolute folders) or lies below one.
+bool isUnderAny(const QString &path, const QStringList &roots)
 {
-    if (disk.mountPath.isEmpty() || disk.ownerUid != uid)
-        return false;
-    const QString mountPath = QDir::cleanPath(disk.mountPath);
-    return std::any_of(roots.cbegin(), roots.cend(), [&mountPath](const QString &root) {
+    const QString cleaned = QDir::cleanPath(path);
+    return std::any_of(roots.cbegin(), roots.cend(), [&cleaned](const QString &root) {
         const QString folder = QDir::cleanPath(root);
         return !root.isEmpty() && QDir::isAbsolutePath(folder) &&
-               (mountPath == folder ||
-                mountPath.startsWith(folder == QStringLiteral("/") ? folder
-                                                                   : folder + QLatin1Char('/')));
+               (cleaned == folder ||
+                cleaned.startsWith(folder == QStringLiteral("/") ? folder
+                                                                 : folder + QLatin1Char('/')));
     });
+}
+
+} // namespace
+
+bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots)
+{
+    return !disk.mountPath.isEmpty() && disk.ownerUid == uid && isUnderAny(disk.mountPath, roots);
 }
 
 QList<DiskInfo> MainCtrl::adoptableDisks()
@@ -93,6 +102,14 @@ QList<DiskInfo> MainCtrl::adoptableDisks()
     const QStringList roots{
         QDir::homePath(),
         Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+    // The helper's list costs a pkexec call (and may ask for a password): asked only when the
+    // mount table shows a memory disk of ours where one would be taken over.
+    const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();
+    if (std::none_of(mounts.cbegin(), mounts.cend(), [&roots](const SystemDisks::Mount &mount) {
+            return isUnderAny(mount.mountPoint, roots) &&
+                   SystemDisks::isOurMemoryDevice(mount.source);
+        }))
+        return {};
     QList<DiskInfo> adoptable;
     const QList<DiskInfo> disks = DiskInventory::disks();
     for (const DiskInfo &disk : disks)
