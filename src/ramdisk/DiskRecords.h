@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskKind.h"
+
 #include <QList>
 #include <QString>
 
@@ -14,6 +16,11 @@ struct DiskRecordInfo
     bool madeMountFolder = false;
     QString mountPath; // where it was mounted (empty when never)
     QString label;
+    DiskKind kind = DiskKind::Block;
+    // What the disk holds in memory now, in KiB (-1: not known), and for a compressed disk how
+    // many times its data is larger than that memory (0: not known).
+    qint64 memoryUsedKiB = -1;
+    double compressionRatio = 0;
 };
 
 namespace DiskRecords {

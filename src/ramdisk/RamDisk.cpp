@@ -197,6 +197,7 @@ struct RamDisk::Private
     QString diskId;
     QString mountPath;
     QString diskName;
+    DiskKind kind = DiskKinds::defaultKind;
     RamDiskDelegate *delegate = nullptr;
     std::atomic<bool> isMountedAndActive{false};
     std::atomic<bool> tearingDown{false};
@@ -212,7 +213,7 @@ struct RamDisk::Private
         const Paths::Owner owner = Paths::invokingUser();
         return {
             diskBlockSize, device,   diskId, mountPath, cutLabel(diskName, table->labelLimitBytes),
-            owner.uid,     owner.gid};
+            owner.uid,     owner.gid, kind};
     }
 };
 
@@ -252,6 +253,18 @@ void RamDisk::setDiskBlockSize(quint32 blocks)
 {
     QMutexLocker lock(&d->mutex);
     d->diskBlockSize = blocks;
+}
+
+DiskKind RamDisk::kind() const
+{
+    QMutexLocker lock(&d->mutex);
+    return d->kind;
+}
+
+void RamDisk::setKind(DiskKind kind)
+{
+    QMutexLocker lock(&d->mutex);
+    d->kind = kind;
 }
 
 QString RamDisk::device() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskKind.h"
+
 #include <QString>
 #include <QStringList>
 #include <atomic>
@@ -79,6 +81,9 @@ public:
     void setMountPath(const QString &path);
     QString diskName() const;
     void setDiskName(const QString &name);
+    // What the disk is made of (set before allocateRAM; memory unless set).
+    DiskKind kind() const;
+    void setKind(DiskKind kind);
     RamDiskDelegate *delegate() const; // not owned: the delegate owns the disk
     void setDelegate(RamDiskDelegate *delegate);
     bool isMountedAndActive() const;

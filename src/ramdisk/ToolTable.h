@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskKind.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -14,6 +16,7 @@ struct DiskFields
     QString label;     // the volume name, already cut to the table's label limit
     uint ownerUid = 0; // the user the file system's root folder belongs to
     uint ownerGid = 0;
+    DiskKind kind = DiskKinds::defaultKind;
 };
 
 // One step of a disk's life: the tool to run and how its arguments are made.
