@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -52,7 +53,7 @@ std::vector<std::string> arguments(const DiskRecord &record, const Caller &calle
     return args;
 }
 
-int format(const DiskRecord &record, const Caller &caller, std::string &problem)
+int format(const DiskRecord &record, const Caller &caller, std::string &words, std::string &problem)
 {
     const std::string program = mkfsPath();
     std::vector<std::string> args = arguments(record, caller);
@@ -65,21 +66,32 @@ int format(const DiskRecord &record, const Caller &caller, std::string &problem)
     char locale[] = "LC_ALL=C";
     char *environment[] = {path, locale, nullptr};
 
-    const pid_t child = fork();
+    const int output = memfd_create("mkfs-output", MFD_CLOEXEC);
+    const pid_t child = output < 0 ? -1 : fork();
     if (child < 0) {
         problem = Text::systemError("cannot start mkfs", errno);
+        if (output >= 0)
+            close(output);
         return 1;
     }
     if (child == 0) {
         const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
         if (nothing >= 0)
             dup2(nothing, STDIN_FILENO);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
         execve(program.c_str(), argv.data(), environment);
         _exit(127);
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    char buffer[4096];
+    ssize_t length = 0;
+    lseek(output, 0, SEEK_SET);
+    while (words.size() < 65536 && (length = read(output, buffer, sizeof buffer)) > 0)
+        words.append(buffer, size_t(length));
+    close(output);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return 0;
     problem = WIFEXITED(status) && WEXITSTATUS(status) == 127

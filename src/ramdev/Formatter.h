@@ -16,7 +16,9 @@ constexpr size_t labelLimitBytes = 16;
 // The mkfs command line for the disk (without the program), for tests and for running it.
 std::vector<std::string> arguments(const DiskRecord &record, const Caller &caller);
 
-// Runs mkfs with its output passed through. 0 done, 1 mkfs failed (its words on standard error).
-int format(const DiskRecord &record, const Caller &caller, std::string &problem);
+// Runs mkfs with its output kept in `words` (it is handed to the caller later, never written
+// while the lock is held). 0 done, 1 mkfs failed.
+int format(const DiskRecord &record, const Caller &caller, std::string &words,
+           std::string &problem);
 
 } // namespace Formatter

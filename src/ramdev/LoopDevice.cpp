@@ -97,7 +97,8 @@ int configure(int loop, int memory, uint64_t bytes)
 
 } // namespace
 
-bool attachMemory(uint64_t bytes, Attached &attached, std::string &problem)
+bool attachMemory(uint64_t bytes, Attached &attached,
+                  const std::function<bool(const Attached &)> &beforeBinding, std::string &problem)
 {
     const int memory = memfd_create(memoryFileName, MFD_CLOEXEC);
     if (memory < 0) {
@@ -131,6 +132,15 @@ bool attachMemory(uint64_t bytes, Attached &attached, std::string &problem)
                 close(loop);
             break;
         }
+        struct stat file
+        {
+        };
+        fstat(memory, &file);
+        if (!beforeBinding({number, -1, rdev, uint64_t(file.st_dev), uint64_t(file.st_ino)})) {
+            close(loop);
+            problem = "cannot record the new disk";
+            break;
+        }
         if (configure(loop, memory, bytes) == 0) {
             loop_info64 status{};
             statusOf(loop, status);
@@ -161,6 +171,23 @@ void release(Attached &attached)
     }
 }
 
+void letGo(Attached &attached)
+{
+    if (attached.fd >= 0)
+        ::close(attached.fd);
+    attached.fd = -1;
+}
+
+bool nodeNumber(int number, uint64_t &rdev)
+{
+    const int loop = openLoop(number, O_RDONLY);
+    if (loop < 0)
+        return false;
+    const bool isLoop = isTheLoopNode(loop, number, rdev);
+    ::close(loop);
+    return isLoop;
+}
+
 bool ourMemoryFile(int number, uint64_t &memoryDevice, uint64_t &memoryInode)
 {
     const int loop = openLoop(number, O_RDONLY);
@@ -177,12 +204,12 @@ bool ourMemoryFile(int number, uint64_t &memoryDevice, uint64_t &memoryInode)
 
 bool isBoundTo(const DiskRecord &record)
 {
-    const int loop = openLoop(record.loopNumber, O_RDONLY);
+    const int loop = openLoop(record.number, O_RDONLY);
     if (loop < 0)
         return false;
     uint64_t rdev = 0;
     loop_info64 status{};
-    const bool bound = isTheLoopNode(loop, record.loopNumber, rdev) && rdev == record.loopRdev &&
+    const bool bound = isTheLoopNode(loop, record.number, rdev) && rdev == record.loopRdev &&
                        statusOf(loop, status) && isOurs(status) &&
                        status.lo_device == record.memoryDevice &&
                        status.lo_inode == record.memoryInode;
@@ -194,7 +221,7 @@ int detach(const DiskRecord &record, std::string &problem)
 {
     const std::string device = record.device();
     // Exclusive: fails while the volume is mounted or anyone else holds the device.
-    const int loop = openLoop(record.loopNumber, O_RDONLY | O_EXCL);
+    const int loop = openLoop(record.number, O_RDONLY | O_EXCL);
     if (loop < 0) {
         problem =
             errno == EBUSY ? "device is busy" : Text::systemError("cannot open " + device, errno);
@@ -202,7 +229,7 @@ int detach(const DiskRecord &record, std::string &problem)
     }
     uint64_t rdev = 0;
     loop_info64 status{};
-    if (!isTheLoopNode(loop, record.loopNumber, rdev) || rdev != record.loopRdev ||
+    if (!isTheLoopNode(loop, record.number, rdev) || rdev != record.loopRdev ||
         !statusOf(loop, status) || status.lo_inode != record.memoryInode ||
         status.lo_device != record.memoryDevice) {
         close(loop);

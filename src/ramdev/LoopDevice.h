@@ -3,6 +3,7 @@
 #include "DiskRecord.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // Loop devices bound to memory files.
@@ -20,10 +21,16 @@ struct Attached
     uint64_t memoryInode = 0;
 };
 
-// A new memory file of `bytes` bound to a free loop device.
-bool attachMemory(uint64_t bytes, Attached &attached, std::string &problem);
+// A new memory file of `bytes` bound to a free loop device. `beforeBinding` is told the device
+// and the memory file before they are bound (to record them first); false from it stops.
+bool attachMemory(uint64_t bytes, Attached &attached,
+                  const std::function<bool(const Attached &)> &beforeBinding, std::string &problem);
 // Unbinds a device just attached through `attached.fd` and closes it.
 void release(Attached &attached);
+// Closes the device just attached, leaving it bound.
+void letGo(Attached &attached);
+// The device number of /dev/loopN when it is a loop device node.
+bool nodeNumber(int number, uint64_t &rdev);
 
 // Whether /dev/loopN is still the recorded node bound to the recorded memory file.
 bool isBoundTo(const DiskRecord &record);

@@ -47,10 +47,11 @@ uint64_t marginBytes(uint64_t totalBytes)
     return std::clamp<uint64_t>(totalBytes / 16, 64 * MiB, 512 * MiB);
 }
 
-std::string refusal(uint64_t requestedBytes, uint64_t othersUnfilledBytes, const Figures &figures)
+std::string refusal(uint64_t requestedBytes, uint64_t disksMayStillTakeBytes,
+                    const Figures &figures)
 {
     const uint64_t margin = marginBytes(figures.totalBytes);
-    const uint64_t reserved = margin + othersUnfilledBytes;
+    const uint64_t reserved = margin + disksMayStillTakeBytes;
     const uint64_t room = figures.availableBytes > reserved ? figures.availableBytes - reserved : 0;
     if (requestedBytes <= room)
         return std::string();
@@ -58,8 +59,9 @@ std::string refusal(uint64_t requestedBytes, uint64_t othersUnfilledBytes, const
                            " is more than this machine can give now: at most " + inMiB(room) +
                            " (" + inMiB(figures.availableBytes) + " available, less " +
                            inMiB(margin) + " kept free";
-    if (othersUnfilledBytes > 0)
-        sentence += " and " + inMiB(othersUnfilledBytes) + " your other disks may still fill";
+    if (disksMayStillTakeBytes > 0)
+        sentence +=
+            " and " + inMiB(disksMayStillTakeBytes) + " that the disks already made may still take";
     return sentence + "); choose a smaller size or eject a disk";
 }
 

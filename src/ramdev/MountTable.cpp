@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <sys/sysmacros.h>
 
 namespace MountTable {
 namespace {
@@ -64,6 +65,10 @@ std::vector<Entry> read()
         if (fields.size() < 5 || dash + 2 >= fields.size() ||
             !Text::parseUnsigned(fields[0], entry.id))
             continue;
+        unsigned major = 0;
+        unsigned minor = 0;
+        if (std::sscanf(fields[2].c_str(), "%u:%u", &major, &minor) == 2)
+            entry.device = makedev(major, minor);
         entry.mountPoint = unescapeOctal(fields[4]);
         entry.fsType = fields[dash + 1];
         entry.source = unescapeOctal(fields[dash + 2]);

@@ -13,6 +13,7 @@ struct Entry
     std::string mountPoint; // unescaped
     std::string fsType;
     std::string source;
+    uint64_t device = 0; // the superblock's device number (st_dev of its files)
 };
 
 std::vector<Entry> read();

@@ -7,21 +7,12 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
-
-namespace {
-
-std::string fileName(int loopNumber)
-{
-    return "loop" + std::to_string(loopNumber) + ".disk";
-}
-
-} // namespace
 
 RecordStore::~RecordStore()
 {
-    if (m_lock >= 0)
-        close(m_lock);
+    unlock();
     if (m_folder >= 0)
         close(m_folder);
 }
@@ -47,12 +38,36 @@ bool RecordStore::open(std::string &problem)
         problem = "the record folder " + path + " is not root's alone; remove it and try again";
         return false;
     }
+    return true;
+}
+
+bool RecordStore::lock(unsigned seconds, std::string &problem)
+{
     m_lock = openat(m_folder, "lock", O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (m_lock < 0 || flock(m_lock, LOCK_EX) != 0) {
-        problem = Text::systemError("cannot lock the record folder " + path, errno);
+    if (m_lock < 0) {
+        problem = Text::systemError("cannot lock the record folder " + folder(), errno);
         return false;
     }
-    return true;
+    // Polled, so a holder that never lets go costs the others a message, not their request.
+    const timespec pause{0, 5 * 1000 * 1000};
+    for (unsigned tries = 0; tries < seconds * 200; ++tries) {
+        if (flock(m_lock, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            break;
+        nanosleep(&pause, nullptr);
+    }
+    problem = "another request for a memory disk has been in progress for " +
+              std::to_string(seconds) + " s; try again in a moment";
+    unlock();
+    return false;
+}
+
+void RecordStore::unlock()
+{
+    if (m_lock >= 0)
+        close(m_lock);
+    m_lock = -1;
 }
 
 std::vector<DiskRecord> RecordStore::all() const
@@ -68,37 +83,36 @@ std::vector<DiskRecord> RecordStore::all() const
     rewinddir(dir);
     while (const dirent *entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        uint64_t number = 0;
-        if (name.size() > 9 && name.compare(0, 4, "loop") == 0 &&
-            name.compare(name.size() - 5, 5, ".disk") == 0 &&
-            Text::parseUnsigned(name.substr(4, name.size() - 9), number) && number < 1u << 20) {
-            DiskRecord record;
-            if (find(int(number), record))
-                records.push_back(record);
-        }
+        DiskRecord record;
+        if (name.size() > 5 && name.compare(name.size() - 5, 5, ".disk") == 0 && read(name, record))
+            records.push_back(record);
     }
     closedir(dir);
     return records;
 }
 
-bool RecordStore::find(int loopNumber, DiskRecord &record) const
+bool RecordStore::read(const std::string &name, DiskRecord &record) const
 {
-    const int fd =
-        openat(m_folder, fileName(loopNumber).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = openat(m_folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
     std::string text;
     char buffer[4096];
     ssize_t length = 0;
-    while (text.size() < 65536 && (length = read(fd, buffer, sizeof buffer)) > 0)
+    while (text.size() < 65536 && (length = ::read(fd, buffer, sizeof buffer)) > 0)
         text.append(buffer, size_t(length));
     close(fd);
-    return DiskRecord::parse(text, record) && record.loopNumber == loopNumber;
+    return DiskRecord::parse(text, record) && record.fileName() == name;
+}
+
+bool RecordStore::find(const DiskRecord &key, DiskRecord &record) const
+{
+    return read(key.fileName(), record);
 }
 
 bool RecordStore::save(const DiskRecord &record, std::string &problem)
 {
-    const std::string name = fileName(record.loopNumber);
+    const std::string name = record.fileName();
     const std::string temporary = name + ".new";
     unlinkat(m_folder, temporary.c_str(), 0);
     const int fd = openat(m_folder, temporary.c_str(),
@@ -118,7 +132,7 @@ bool RecordStore::save(const DiskRecord &record, std::string &problem)
     return true;
 }
 
-void RecordStore::remove(int loopNumber)
+void RecordStore::remove(const DiskRecord &record)
 {
-    unlinkat(m_folder, fileName(loopNumber).c_str(), 0);
+    unlinkat(m_folder, record.fileName().c_str(), 0);
 }

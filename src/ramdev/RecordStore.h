@@ -6,8 +6,9 @@
 #include <vector>
 
 // The helper's records, one file per disk in a folder only root can read (under /run, so they
-// go at reboot with the disks). Opening the store takes a lock that every helper run holds to
-// its end: two requests never interleave their checks and changes.
+// go at reboot with the disks). Changes are made under one lock that a run takes only for its
+// work on the system and its records, never while it waits on its caller; records are replaced
+// whole, so reading them needs no lock.
 class RecordStore
 {
 public:
@@ -18,16 +19,21 @@ public:
 
     // Makes the folder when missing; refuses one that is not root's alone.
     bool open(std::string &problem);
+    // Takes the lock, waiting at most `seconds`; `problem` says when another request holds it.
+    bool lock(unsigned seconds, std::string &problem);
+    void unlock();
 
     std::vector<DiskRecord> all() const;
-    bool find(int loopNumber, DiskRecord &record) const;
+    bool find(const DiskRecord &key, DiskRecord &record) const;
     bool save(const DiskRecord &record, std::string &problem);
-    void remove(int loopNumber);
+    void remove(const DiskRecord &record);
 
     // Where the records are.
     static std::string folder();
 
 private:
+    bool read(const std::string &name, DiskRecord &record) const;
+
     int m_folder = -1;
     int m_lock = -1;
 };

@@ -1,6 +1,7 @@
 #include "SafeMount.h"
 
 #include "MountTable.h"
+#include "RecordStore.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -9,8 +10,8 @@
 #include <linux/openat2.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace SafeMount {
@@ -20,7 +21,6 @@ namespace {
 struct Fd
 {
     int fd = -1;
-    Fd() = default;
     explicit Fd(int value) : fd(value) {}
     Fd(const Fd &) = delete;
     Fd &operator=(const Fd &) = delete;
@@ -29,52 +29,26 @@ struct Fd
         if (fd >= 0)
             close(fd);
     }
-    void reset(int value)
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = value;
-    }
     operator int() const { return fd; }
 };
 
-int openNoSymlinks(int dirfd, const std::string &path, uint64_t flags)
+constexpr uint64_t bytesPerInode = 8192;
+constexpr uint64_t fewestInodes = 1024;
+
+int openFolderIn(int parent, const std::string &name)
 {
     open_how how{};
-    how.flags = flags | O_PATH | O_CLOEXEC | O_NOFOLLOW;
-    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-    if (dirfd != AT_FDCWD)
-        how.resolve |= RESOLVE_BENEATH;
-    return int(syscall(SYS_openat2, dirfd, path.c_str(), &how, sizeof how));
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+    return int(syscall(SYS_openat2, parent, name.c_str(), &how, sizeof how));
 }
 
-void split(const std::string &cleaned, std::string &parent, std::string &name)
+// Whether the folder itself (not a volume mounted on it since) holds nothing: "." from its own
+// descriptor stays on the folder.
+bool isEmptyFolder(const Caller &caller, int folder)
 {
-    const size_t slash = cleaned.rfind('/');
-    parent = slash == 0 ? "/" : cleaned.substr(0, slash);
-    name = cleaned.substr(slash + 1);
-}
-
-std::string openProblem(const std::string &path, int error)
-{
-    // Only for the wording: a link opened without following it is "not a folder".
-    struct stat info
-    {
-    };
-    if (error == ENOTDIR && lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
-        error = ELOOP;
-    if (error == ELOOP || error == EXDEV)
-        return "refusing \"" + path + "\": it passes through a symbolic link";
-    if (error == ENOENT)
-        return "the folder \"" + path + "\" does not exist";
-    if (error == ENOTDIR)
-        return "refusing \"" + path + "\": it is not a folder";
-    return Text::systemError("cannot open \"" + path + "\"", error);
-}
-
-bool isEmptyFolder(int folder)
-{
-    const int readable = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int readable = CallerPath::asCaller(
+        caller, [&] { return openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
     DIR *dir = readable >= 0 ? fdopendir(readable) : nullptr;
     if (!dir) {
         if (readable >= 0)
@@ -104,7 +78,7 @@ bool isMountRoot(int fd)
            (info.stx_attributes & STATX_ATTR_MOUNT_ROOT);
 }
 
-uint64_t mountIdOf(int dirfd, const char *name, int flags)
+bool mountOf(int dirfd, const char *name, int flags, uint64_t &mountId, uint64_t &device)
 {
     struct statx info
     {
@@ -112,49 +86,35 @@ uint64_t mountIdOf(int dirfd, const char *name, int flags)
     if (statx(dirfd, name, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &info) !=
             0 ||
         !(info.stx_mask & STATX_MNT_ID))
-        return 0;
-    return info.stx_mnt_id;
+        return false;
+    mountId = info.stx_mnt_id;
+    device = makedev(info.stx_dev_major, info.stx_dev_minor);
+    return true;
 }
 
-// The folder to mount on, checked on its descriptor. `made` tells whether it was made here.
-int openTarget(const Caller &caller, int parent, const std::string &name, const std::string &path,
-               bool &made, std::string &problem)
+// The folder to mount on: the pinned one, or one made now as the caller (so it is theirs from
+// the start, and only where they could make it themselves).
+int targetFolder(const Caller &caller, CallerPath::Pinned &target, bool &made, std::string &problem)
 {
     made = false;
-    int folder = openNoSymlinks(parent, name, O_DIRECTORY);
-    if (folder < 0 && errno == ENOENT) {
-        struct stat parentInfo
-        {
-        };
-        if (fstat(parent, &parentInfo) != 0 || !caller.mayActOn(parentInfo.st_uid)) {
-            problem = "refusing \"" + path +
-                      "\": the folder above it is not yours, so the mount "
-                      "folder cannot be made there; make the folder yourself or choose another";
-            return -1;
-        }
-        if (mkdirat(parent, name.c_str(), 0755) != 0) {
-            problem = Text::systemError("cannot make the folder \"" + path + "\"", errno);
-            return -1;
-        }
-        made = true;
-        folder = openNoSymlinks(parent, name, O_DIRECTORY);
-        if (folder >= 0 &&
-            fchownat(folder, "", caller.ownerUid, caller.ownerGid, AT_EMPTY_PATH) != 0) {
-            problem = Text::systemError("cannot give the folder \"" + path + "\" to you", errno);
-            close(folder);
-            unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-            made = false;
-            return -1;
-        }
-    }
-    if (folder < 0) {
-        problem = openProblem(path, errno);
-        if (made)
-            unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-        made = false;
+    if (target.folder >= 0)
+        return target.folder;
+    const int error = CallerPath::asCaller(
+        caller, [&] { return mkdirat(target.parent, target.name.c_str(), 0755) == 0 ? 0 : errno; });
+    if (error != 0) {
+        problem = error == EACCES || error == EPERM
+                      ? "refusing \"" + target.path +
+                            "\": you may not make a folder there; make the folder yourself or "
+                            "choose another"
+                      : Text::systemError("cannot make the folder \"" + target.path + "\"", error);
         return -1;
     }
-    return folder;
+    made = true;
+    target.folder =
+        CallerPath::asCaller(caller, [&] { return openFolderIn(target.parent, target.name); });
+    if (target.folder < 0)
+        problem = Text::systemError("cannot open the folder \"" + target.path + "\"", errno);
+    return target.folder;
 }
 
 std::string checkTarget(const Caller &caller, int folder, const std::string &path)
@@ -168,11 +128,25 @@ std::string checkTarget(const Caller &caller, int folder, const std::string &pat
         return "refusing \"" + path + "\": the folder belongs to someone else";
     if (isMountRoot(folder))
         return "refusing \"" + path + "\": a volume is already mounted there";
-    if (!isEmptyFolder(folder))
+    if (!isEmptyFolder(caller, folder))
         return "refusing \"" + path +
-               "\": the folder is not empty, and mounting would hide "
-               "its files";
+               "\": the folder is not empty, and mounting would hide its files";
     return std::string();
+}
+
+// Removes a folder made for the disk, only while it is still the one made (as the caller, so
+// nothing is removed they could not remove themselves).
+void removeMadeFolder(const Caller &caller, const CallerPath::Pinned &target, uint64_t inode)
+{
+    CallerPath::asCaller(caller, [&] {
+        struct stat info
+        {
+        };
+        if (fstatat(target.parent, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            info.st_ino == inode)
+            unlinkat(target.parent, target.name.c_str(), AT_REMOVEDIR);
+        return 0;
+    });
 }
 
 // The kernel's own words about a failed file system setup, when it left any.
@@ -191,123 +165,197 @@ std::string kernelWords(int fsfd)
     return words;
 }
 
-int attachVolume(const DiskRecord &record, int folder, uint64_t &mountId, std::string &problem)
+bool setString(int fs, const char *key, const std::string &value)
 {
-    Fd fs(fsopen("ext4", FSOPEN_CLOEXEC));
+    return fsconfig(fs, FSCONFIG_SET_STRING, key, value.c_str(), 0) == 0;
+}
+
+// The file system context of the disk, ready to create: ext4 on its device with discard, or a
+// tmpfs of the disk's size that belongs to the caller and stays out of swap where it can.
+bool configureVolume(const Caller &caller, int fs, DiskRecord &record)
+{
+    if (record.kind != DiskRecord::Kind::Memory)
+        return setString(fs, "source", record.device()) &&
+               fsconfig(fs, FSCONFIG_SET_FLAG, "discard", nullptr, 0) == 0;
+    const uint64_t inodes = std::max(record.bytes() / bytesPerInode, fewestInodes);
+    if (!setString(fs, "source", record.device()) ||
+        !setString(fs, "size", std::to_string(record.bytes())) ||
+        !setString(fs, "nr_inodes", std::to_string(inodes)) || !setString(fs, "mode", "0700") ||
+        !setString(fs, "uid", std::to_string(caller.ownerUid)) ||
+        !setString(fs, "gid", std::to_string(caller.ownerGid)))
+        return false;
+    // Kernels before 6.4 have no noswap: the disk works, and may be swapped out.
+    record.keptOutOfSwap = fsconfig(fs, FSCONFIG_SET_FLAG, "noswap", nullptr, 0) == 0;
+    if (!record.keptOutOfSwap)
+        kernelWords(fs);
+    return true;
+}
+
+// A detached volume of the disk, not yet attached anywhere.
+int makeVolume(const Caller &caller, DiskRecord &record, std::string &problem)
+{
+    const char *type = record.kind == DiskRecord::Kind::Memory ? "tmpfs" : "ext4";
+    Fd fs(fsopen(type, FSOPEN_CLOEXEC));
     if (fs < 0) {
-        problem = Text::systemError("cannot prepare the ext4 mount", errno);
-        return 1;
+        problem = Text::systemError(std::string("cannot prepare the ") + type + " mount", errno);
+        return -1;
     }
-    const std::string device = record.device();
-    if (fsconfig(fs, FSCONFIG_SET_STRING, "source", device.c_str(), 0) != 0 ||
-        fsconfig(fs, FSCONFIG_SET_FLAG, "discard", nullptr, 0) != 0 ||
+    if (!configureVolume(caller, fs, record) ||
         fsconfig(fs, FSCONFIG_CMD_CREATE, nullptr, nullptr, 0) != 0) {
         const int error = errno;
         const std::string words = kernelWords(fs);
-        problem = Text::systemError("cannot mount " + device, error) +
-                  (words.empty() ? "" : " (" + words + ")");
+        problem =
+            Text::systemError(
+                "the kernel would not make the disk's " + std::string(type) + " volume", error) +
+            (words.empty() ? "" : " (" + words + ")");
+        return -1;
+    }
+    const int volume =
+        fsmount(fs, FSMOUNT_CLOEXEC, MOUNT_ATTR_NOSUID | MOUNT_ATTR_NODEV | MOUNT_ATTR_NOATIME);
+    if (volume < 0)
+        problem = Text::systemError("the kernel would not make the disk's volume", errno);
+    return volume;
+}
+
+int unmountName(int parent, const std::string &name, std::string &problem)
+{
+    if (fchdir(parent) != 0 || umount2(name.c_str(), UMOUNT_NOFOLLOW) != 0) {
+        const int error = errno;
+        problem = error == EBUSY ? "it is still in use: close the files and programs using it, "
+                                   "then eject again"
+                                 : Text::systemError("cannot unmount it", error);
+        if (chdir("/") != 0) {
+        }
         return 1;
     }
-    Fd volume(
-        fsmount(fs, FSMOUNT_CLOEXEC, MOUNT_ATTR_NOSUID | MOUNT_ATTR_NODEV | MOUNT_ATTR_NOATIME));
-    if (volume < 0) {
-        problem = Text::systemError("cannot mount " + device, errno);
-        return 1;
-    }
-    mountId = mountIdOf(volume, "", AT_EMPTY_PATH);
-    if (move_mount(volume, "", folder, "", MOVE_MOUNT_F_EMPTY_PATH | MOVE_MOUNT_T_EMPTY_PATH) !=
-        0) {
-        problem = Text::systemError("cannot mount " + device, errno);
-        return 1;
+    if (chdir("/") != 0) {
+        // Nothing depends on the working folder after this point.
     }
     return 0;
 }
 
-// The folder above `path`, opened without following links; `cleaned` and `name` tell the rest.
-int openParent(const std::string &path, std::string &cleaned, std::string &name,
-               std::string &problem)
-{
-    if (!cleanPath(path, cleaned, problem))
-        return -1;
-    std::string parentPath;
-    split(cleaned, parentPath, name);
-    const int parent = openNoSymlinks(AT_FDCWD, parentPath, O_DIRECTORY);
-    if (parent < 0)
-        problem = openProblem(parentPath, errno);
-    return parent;
-}
-
 // The record's mount as the mount table shows it now. Mount ids are reused at once, so the id
-// counts only together with the disk's own device as the source.
+// counts only together with the disk's own device (ext4) or superblock (tmpfs).
 bool findOurMount(const DiskRecord &record, MountTable::Entry &entry)
 {
-    return record.mountId != 0 && MountTable::find(record.mountId, entry) &&
-           entry.source == record.device();
+    if (record.mountId == 0 || !MountTable::find(record.mountId, entry))
+        return false;
+    if (record.kind == DiskRecord::Kind::Memory)
+        return entry.fsType == "tmpfs" && entry.device == record.superblock &&
+               entry.source == record.device();
+    return entry.source == record.device();
 }
 
 } // namespace
 
-bool cleanPath(const std::string &path, std::string &cleaned, std::string &problem)
+int mountDisk(const Caller &caller, CallerPath::Pinned &target, DiskRecord &record,
+              RecordStore &store, std::string &problem)
 {
-    if (path.empty() || path[0] != '/' || path.size() >= 4096) {
-        problem = "refusing \"" + path + "\": the mount folder must be an absolute path";
-        return false;
-    }
-    cleaned.clear();
-    size_t start = 0;
-    while (start < path.size()) {
-        size_t end = path.find('/', start);
-        if (end == std::string::npos)
-            end = path.size();
-        const std::string part = path.substr(start, end - start);
-        if (part == "." || part == "..") {
-            problem = "refusing \"" + path + "\": \".\" and \"..\" are not allowed in it";
-            return false;
-        }
-        if (!part.empty())
-            cleaned += "/" + part;
-        start = end + 1;
-    }
-    if (cleaned.empty()) {
-        problem = "refusing \"/\" as a mount folder";
-        return false;
-    }
-    return true;
-}
-
-int mountDisk(const Caller &caller, const std::string &path, DiskRecord &record,
-              std::string &problem)
-{
-    std::string cleaned;
-    std::string name;
-    Fd parent(openParent(path, cleaned, name, problem));
-    if (parent < 0)
-        return 2;
     bool made = false;
-    Fd folder(openTarget(caller, parent, name, cleaned, made, problem));
-    if (folder < 0)
-        return 2;
-    problem = checkTarget(caller, folder, cleaned);
+    const int folder = targetFolder(caller, target, made, problem);
     struct stat info
     {
     };
-    if (problem.empty() && fstat(folder, &info) != 0)
-        problem = Text::systemError("cannot look at \"" + cleaned + "\"", errno);
-    int status = problem.empty() ? 0 : 2;
-    uint64_t mountId = 0;
-    if (status == 0)
-        status = attachVolume(record, folder, mountId, problem);
-    if (status != 0) {
-        // Leave nothing half-made: a folder made here goes again while it is empty.
-        if (made)
-            unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-        return status;
+    if (folder >= 0) {
+        problem = checkTarget(caller, folder, target.path);
+        if (problem.empty() && fstat(folder, &info) != 0)
+            problem = Text::systemError("cannot look at \"" + target.path + "\"", errno);
     }
-    record.mountPath = cleaned;
+    auto undoFolder = [&] {
+        if (made)
+            removeMadeFolder(caller, target, info.st_ino);
+    };
+    if (folder < 0 || !problem.empty()) {
+        undoFolder();
+        return 2;
+    }
+    Fd volume(makeVolume(caller, record, problem));
+    uint64_t mountId = 0;
+    uint64_t superblock = 0;
+    if (volume < 0 || !mountOf(volume, "", AT_EMPTY_PATH, mountId, superblock)) {
+        if (problem.empty())
+            problem = Text::systemError("cannot identify the disk's volume", errno);
+        undoFolder();
+        return 1;
+    }
+    record.mountPath = target.path;
     record.mountId = mountId;
+    record.superblock = superblock;
     record.madeFolder = made;
     record.folderDevice = info.st_dev;
     record.folderInode = info.st_ino;
+    if (!store.save(record, problem)) {
+        undoFolder();
+        return 1;
+    }
+    if (move_mount(volume, "", folder, "", MOVE_MOUNT_F_EMPTY_PATH | MOVE_MOUNT_T_EMPTY_PATH) !=
+        0) {
+        problem = Text::systemError("cannot mount the disk on \"" + target.path + "\"", errno);
+        record.mountId = 0;
+        store.save(record, problem);
+        undoFolder();
+        return 1;
+    }
+    // A file made in the folder after the check would now be hidden under the disk: undo.
+    if (!isEmptyFolder(caller, folder)) {
+        std::string ignored;
+        if (unmountName(target.parent, target.name, ignored) == 0) {
+            record.mountId = 0;
+            store.save(record, ignored);
+        }
+        problem = "refusing \"" + target.path +
+                  "\": files appeared in the folder while the disk was being mounted, and the "
+                  "disk would hide them";
+        return 2;
+    }
+    return 0;
+}
+
+bool pinMountParent(const Caller &caller, const DiskRecord &record, CallerPath::Pinned &pinned,
+                    std::string &problem)
+{
+    MountTable::Entry ours;
+    if (!findOurMount(record, ours))
+        return false;
+    if (!CallerPath::pin(caller, ours.mountPoint, pinned, problem))
+        return false;
+    // A descriptor on the volume itself would keep it busy.
+    if (pinned.folder >= 0)
+        close(pinned.folder);
+    pinned.folder = -1;
+    return CallerPath::onUserFileSystem(pinned.parent, pinned.path, problem);
+}
+
+int unmountDisk(const DiskRecord &record, const CallerPath::Pinned &parent, std::string &problem)
+{
+    MountTable::Entry ours;
+    if (!findOurMount(record, ours))
+        return 0;
+    uint64_t topmost = 0;
+    uint64_t device = 0;
+    if (parent.parent < 0 || !mountOf(parent.parent, parent.name.c_str(), 0, topmost, device) ||
+        topmost != record.mountId) {
+        MountTable::Entry other;
+        const bool known = topmost != 0 && MountTable::find(topmost, other);
+        problem =
+            parent.parent < 0 || topmost == 0
+                ? "its folder moved while it was being ejected; eject again"
+                : "another volume" +
+                      (known ? " (" + other.fsType + " " + other.source + ")" : std::string()) +
+                      " is mounted on top of it; unmount that first, then eject again";
+        return 1;
+    }
+    // There is no unmount by descriptor: unmount the name inside the pinned parent. A folder
+    // that is a mount point cannot be renamed, so the name stays the one just checked.
+    if (unmountName(parent.parent, parent.name, problem) != 0)
+        return 1;
+    // A volume the caller slipped on top after the check would have been the one to go: ours
+    // is unmounted only when its mount is really gone.
+    MountTable::Entry still;
+    if (findOurMount(record, still)) {
+        problem = "another volume was mounted on top of it meanwhile; eject again";
+        return 1;
+    }
     return 0;
 }
 
@@ -317,68 +365,27 @@ bool isMounted(const DiskRecord &record)
     return findOurMount(record, entry);
 }
 
-int unmountDisk(DiskRecord &record, std::string &problem)
+bool memoryHeld(const DiskRecord &record, uint64_t &bytes)
 {
     MountTable::Entry ours;
-    if (!findOurMount(record, ours)) {
-        record.mountId = 0;
-        return 0;
-    }
-    // Where the mount is now (its parent folder may have been renamed since).
-    std::string cleaned;
-    std::string name;
-    Fd parent(openParent(ours.mountPoint, cleaned, name, problem));
-    if (parent < 0)
-        return 1;
-    const uint64_t topmost = mountIdOf(parent, name.c_str(), 0);
-    if (topmost != record.mountId) {
-        MountTable::Entry other;
-        const bool known = MountTable::find(topmost, other);
-        problem = "another volume" +
-                  (known ? " (" + other.fsType + " " + other.source + ")" : std::string()) +
-                  " is mounted on top of it; unmount that first, then eject again";
-        return 1;
-    }
-    // There is no unmount by descriptor: unmount the name inside the opened parent. A folder
-    // that is a mount point cannot be renamed, so the name stays the one just checked.
-    if (fchdir(parent) != 0 || umount2(name.c_str(), UMOUNT_NOFOLLOW) != 0) {
-        const int error = errno;
-        problem = error == EBUSY ? "it is still in use: close the files and programs using it, "
-                                   "then eject again"
-                                 : Text::systemError("cannot unmount it", error);
-        return 1;
-    }
-    if (chdir("/") != 0) {
-        // Nothing depends on the working folder after this point.
-    }
-    // A volume the caller slipped on top after the check would have been the one to go: ours
-    // is unmounted only when its mount is really gone.
-    MountTable::Entry still;
-    if (findOurMount(record, still)) {
-        problem = "another volume was mounted on top of it meanwhile; eject again";
-        return 1;
-    }
-    record.mountId = 0;
-    return 0;
-}
-
-uint64_t usedBytes(const DiskRecord &record)
-{
-    MountTable::Entry ours;
-    if (!findOurMount(record, ours))
-        return 0;
-    std::string cleaned;
-    std::string problem;
-    if (!cleanPath(ours.mountPoint, cleaned, problem))
-        return 0;
-    Fd root(openNoSymlinks(AT_FDCWD, cleaned, O_DIRECTORY));
-    struct statfs info
+    if (record.kind != DiskRecord::Kind::Memory || !findOurMount(record, ours))
+        return false;
+    // The superblock's free pages, asked by its device number: no path is walked.
+    struct
     {
-    };
-    if (root < 0 || mountIdOf(root, "", AT_EMPTY_PATH) != record.mountId ||
-        fstatfs(root, &info) != 0)
-        return 0;
-    return uint64_t(info.f_blocks - info.f_bfree) * uint64_t(info.f_bsize);
+        long freeBlocks;
+        unsigned long freeInodes;
+        char name[6];
+        char pack[6];
+    } free{};
+    const unsigned dev = (minor(record.superblock) & 0xff) | (major(record.superblock) << 8) |
+                         ((minor(record.superblock) & ~0xffu) << 12);
+    if (syscall(SYS_ustat, dev, &free) != 0 || free.freeBlocks < 0)
+        return false;
+    const uint64_t pages = (record.bytes() + 4095) / 4096;
+    const uint64_t freePages = uint64_t(free.freeBlocks);
+    bytes = pages > freePages ? (pages - freePages) * 4096 : 0;
+    return true;
 }
 
 } // namespace SafeMount

@@ -18,10 +18,23 @@ QString unescape(const QString &field)
 
 bool parseLine(const QString &line, DiskRecordInfo &record)
 {
-    // device, id, owner, KiB, mounted, folder made, folder, label
+    // device, id, owner, KiB, mounted, folder made, folder, label; then kind, memory held (KiB)
+    // and data before compression (KiB), -1 where not known
     const QStringList fields = line.split(QLatin1Char('\t'));
-    if (fields.size() != 8 || !fields.at(0).startsWith(QStringLiteral("/dev/")))
+    if ((fields.size() != 8 && fields.size() != 11) || fields.at(0).isEmpty())
         return false;
+    if (fields.size() == 11) {
+        bool heldOk = false;
+        bool dataOk = false;
+        if (!DiskKinds::parse(fields.at(8), record.kind))
+            return false;
+        record.memoryUsedKiB = fields.at(9).toLongLong(&heldOk);
+        const qint64 dataKiB = fields.at(10).toLongLong(&dataOk);
+        if (!heldOk || !dataOk)
+            return false;
+        record.compressionRatio =
+            dataKiB > 0 && record.memoryUsedKiB > 0 ? double(dataKiB) / record.memoryUsedKiB : 0;
+    }
     bool ownerOk = false;
     bool sizeOk = false;
     record.device = fields.at(0);

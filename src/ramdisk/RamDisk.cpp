@@ -197,7 +197,9 @@ struct RamDisk::Private
     QString diskId;
     QString mountPath;
     QString diskName;
-    DiskKind kind = DiskKinds::defaultKind;
+    // Made without a kind, a disk is a block disk as before kinds existed; the front ends ask
+    // for memory disks unless told otherwise.
+    DiskKind kind = DiskKind::Block;
     RamDiskDelegate *delegate = nullptr;
     std::atomic<bool> isMountedAndActive{false};
     std::atomic<bool> tearingDown{false};
@@ -390,6 +392,18 @@ bool RamDisk::allocateRAM()
     if (!d->isMountedAndActive.exchange(true))
         ++anyDiskActive;
 
+    const bool mounts = mountsOnAllocation();
+    bool made = false;
+    if (mounts) {
+        const QString problem = mountPathProblem(mountPath());
+        if (!problem.isEmpty()) {
+            sendFaseToDelegate(0, false, problem);
+            return false;
+        }
+        made = !QFileInfo::exists(mountPath());
+        // Until the helper answers, a volume on the folder is not ours to unmount.
+        d->mountFailed = true;
+    }
     const ToolRow &row = d->table->allocate;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     if (!run.succeeded()) {
@@ -407,12 +421,28 @@ bool RamDisk::allocateRAM()
         return false;
     }
     setDevice(device);
+    if (mounts) {
+        d->madeMountFolder = made;
+        d->mountFailed = false;
+    }
     sendFaseToDelegate(0, true, device);
     return true;
 }
 
+bool RamDisk::mountsOnAllocation() const
+{
+    return d->table->memoryDisksMountOnAllocation && kind() == DiskKind::Memory;
+}
+
 bool RamDisk::createFilesystem()
 {
+    if (mountsOnAllocation()) {
+        const bool made = !device().isEmpty();
+        sendFaseToDelegate(1, made,
+                           localizedStringForKey(made ? QStringLiteral("NoFileSystemNeeded")
+                                                      : QStringLiteral("NoDeviceToFormat")));
+        return made;
+    }
     const ToolRow &row = d->table->createFilesystem;
     if (row.needsDevice && device().isEmpty()) {
         sendFaseToDelegate(1, false, localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
@@ -438,8 +468,19 @@ bool RamDisk::createFilesystem()
 
 bool RamDisk::mount()
 {
-    d->mountFailed = true;
     const QString path = mountPath();
+    if (mountsOnAllocation()) {
+        // Mounted by the allocation already, or not at all.
+        if (device().isEmpty()) {
+            sendFaseToDelegate(2, false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+            return false;
+        }
+        NotificationCenter::shared().post(Workspace::didMountNotification,
+                                          {{Workspace::devicePathKey, path}});
+        sendFaseToDelegate(2, true, path);
+        return true;
+    }
+    d->mountFailed = true;
     const QString problem = mountPathProblem(path);
     if (!problem.isEmpty()) {
         sendFaseToDelegate(2, false, problem);

@@ -137,6 +137,8 @@ public:
     static int commandTimeLimitMs();
 
 private:
+    // Whether this disk is made and mounted by its allocation alone (a memory disk).
+    bool mountsOnAllocation() const;
     // Whether the volume on `path` is this disk's, as far as the tool table's probes can tell.
     bool ourVolumeIsOn(const QString &path) const;
 

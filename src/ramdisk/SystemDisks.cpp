@@ -83,6 +83,11 @@ bool isMountedFrom(const QString &path, const QString &device)
     return false;
 }
 
+QString memoryDiskPrefix()
+{
+    return QStringLiteral("vellumar-mem");
+}
+
 QString memoryFileMarker()
 {
     return QStringLiteral("/memfd:vellumar-ramdisk");
@@ -90,6 +95,23 @@ QString memoryFileMarker()
 
 bool isOurMemoryDevice(const QString &device)
 {
+    // A memory disk has no device: its volume carries the name the helper gave it.
+    if (device.startsWith(memoryDiskPrefix())) {
+        const QList<Mount> all = mounts();
+        for (const Mount &mount : all) {
+            if (mount.source == device && mount.fsType == QStringLiteral("tmpfs"))
+                return true;
+        }
+        return false;
+    }
+    // Compressed disks: a zram device that holds a size was claimed (the helper's records say
+    // by whom).
+    if (device.startsWith(QStringLiteral("/dev/zram"))) {
+        bool ok = false;
+        const QString size =
+            readSmallFile(QStringLiteral("/sys/block/%1/disksize").arg(device.mid(5)));
+        return size.trimmed().toLongLong(&ok) > 0 && ok;
+    }
     const QString name = loopName(device);
     if (name.isEmpty())
         return false;

@@ -23,7 +23,10 @@ bool isMountedFrom(const QString &path, const QString &device);
 
 // The backing-file prefix by which our memory devices are recognised.
 QString memoryFileMarker();
-// Whether `device` (/dev/loopN) is attached to one of our memory files.
+// The name a memory disk's volume carries instead of a device (followed by a number).
+QString memoryDiskPrefix();
+// Whether `device` is one of our disks on the system now: a loop device attached to one of our
+// memory files, a claimed zram device, or a memory disk's mounted volume.
 bool isOurMemoryDevice(const QString &device);
 // Every loop device attached to one of our memory files.
 QStringList ourMemoryDevices();

@@ -66,9 +66,16 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
                                     const QString &detach, const QString &removeMountPath)
 {
     ToolTable table;
+    // A block disk is asked for as before kinds existed; the others name their kind, and a
+    // memory disk its label and folder too.
     table.allocate = {allocate, [](const DiskFields &disk) {
-                          return QStringList{QStringLiteral("attach"),
-                                             QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
+                          QStringList args{QStringLiteral("attach"),
+                                           QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
+                          if (disk.kind != DiskKind::Block)
+                              args << DiskKinds::name(disk.kind);
+                          if (disk.kind == DiskKind::Memory)
+                              args << disk.label << disk.mountPath;
+                          return args;
                       }};
     // The helper writes the file system itself (a user never gets the raw device): ext4 made for
     // memory, the label already cut to its limit.
@@ -96,6 +103,7 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
     table.removeMountPath = {removeMountPath,
                              [](const DiskFields &disk) { return QStringList{disk.mountPath}; }};
     table.labelLimitBytes = 16;
+    table.memoryDisksMountOnAllocation = true;
     return table;
 }
 

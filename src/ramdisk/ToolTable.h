@@ -16,7 +16,7 @@ struct DiskFields
     QString label;     // the volume name, already cut to the table's label limit
     uint ownerUid = 0; // the user the file system's root folder belongs to
     uint ownerGid = 0;
-    DiskKind kind = DiskKinds::defaultKind;
+    DiskKind kind = DiskKind::Block; // as RamDisk: a disk made without a kind
 };
 
 // One step of a disk's life: the tool to run and how its arguments are made.
@@ -60,6 +60,9 @@ struct ToolTable
 
     // Longest volume label the file system takes, in bytes of UTF-8; 0 for no limit.
     int labelLimitBytes = 0;
+    // A memory disk is made and mounted by the allocation alone (one call of the helper): its
+    // answer gives the mount folder on a third line, and no file system is made.
+    bool memoryDisksMountOnAllocation = false;
     // The mount tool makes a missing mount folder itself (and removes it again when the mount
     // fails); otherwise mount() makes it before running the tool.
     bool mountMakesFolder = false;

@@ -2,7 +2,7 @@
 #include "DiskRecord.h"
 #include "Formatter.h"
 #include "MemoryBudget.h"
-#include "SafeMount.h"
+#include "CallerPath.h"
 #include "Text.h"
 
 #include <QtTest>
@@ -32,7 +32,7 @@ private slots:
     void mkfsLineGivesTheRootFolderToTheCaller()
     {
         DiskRecord record;
-        record.loopNumber = 3;
+        record.number = 3;
         record.blocks = 2048;
         record.label = "My Disk";
         Caller caller;
@@ -70,17 +70,17 @@ private slots:
     {
         std::string cleaned;
         std::string problem;
-        QVERIFY(SafeMount::cleanPath("/home//u/./x", cleaned, problem) == false);
-        QVERIFY(SafeMount::cleanPath("/home//u/disk/", cleaned, problem));
+        QVERIFY(CallerPath::clean("/home//u/./x", cleaned, problem) == false);
+        QVERIFY(CallerPath::clean("/home//u/disk/", cleaned, problem));
         QCOMPARE(QString::fromStdString(cleaned), QStringLiteral("/home/u/disk"));
         for (const char *refused : {"", "relative", "/", "//", "/a/../etc", "/a/./b"})
-            QVERIFY2(!SafeMount::cleanPath(refused, cleaned, problem), refused);
+            QVERIFY2(!CallerPath::clean(refused, cleaned, problem), refused);
     }
 
     void recordsSurviveOddNames()
     {
         DiskRecord record;
-        record.loopNumber = 12;
+        record.number = 12;
         record.loopRdev = 1804;
         record.memoryDevice = 1;
         record.memoryInode = 987654;
@@ -103,6 +103,36 @@ private slots:
                  0);
         DiskRecord broken;
         QVERIFY(!DiskRecord::parse("loop=12\nowner=x\n", broken));
+    }
+
+    void everyKindIsNamedByItsDevice()
+    {
+        DiskRecord memory;
+        memory.kind = DiskRecord::Kind::Memory;
+        memory.number = 4;
+        memory.id = 1234567890123;
+        memory.superblock = 40;
+        memory.keptOutOfSwap = true;
+        DiskRecord back;
+        QVERIFY(DiskRecord::parse(memory.serialize(), back));
+        QCOMPARE(back.serialize(), memory.serialize());
+        QCOMPARE(back.device(), std::string("vellumar-mem4"));
+        QCOMPARE(back.fileName(), std::string("mem4.disk"));
+        DiskRecord::Kind kind = DiskRecord::Kind::Block;
+        int number = -1;
+        QVERIFY(DiskRecord::parseDevice("/dev/zram7", kind, number));
+        QVERIFY(kind == DiskRecord::Kind::Compressed && number == 7);
+        QVERIFY(DiskRecord::parseDevice("vellumar-mem2", kind, number));
+        QVERIFY(kind == DiskRecord::Kind::Memory && number == 2);
+        for (const char *refused : {"/dev/sda", "/dev/loop", "/dev/loop1x", "/dev/zram-1",
+                                    "vellumar-mem", "/dev/loop1048576", "../dev/loop1"})
+            QVERIFY2(!DiskRecord::parseDevice(refused, kind, number), refused);
+        // A record written before disks had kinds is still a block disk.
+        QVERIFY(DiskRecord::parse("loop=3\nrdev=1795\nmemdev=1\nmeminode=99\nowner=1000\n"
+                                  "blocks=2048\nformatted=1\nlabel=\nmountpath=\nmountid=0\n"
+                                  "madefolder=0\nfolderdev=0\nfolderino=0\n",
+                                  back));
+        QVERIFY(back.kind == DiskRecord::Kind::Block && back.number == 3 && back.id == 99);
     }
 };
 

@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(sysfs(disk.device, QStringLiteral("loop/autoclear")), QStringLiteral("0"));
         QVERIFY(helper({QStringLiteral("list")})
                     .out.contains(
-                        QStringLiteral("%1\t%2\t0\t8192\t0\t0\t\t\n").arg(disk.device, disk.id)));
+                        QStringLiteral("%1\t%2\t0\t8192\t0\t0\t\t\tblock\t-1\t-1\n").arg(disk.device, disk.id)));
 
         const Run run = on("detach", disk, {});
         QCOMPARE(run.exitCode, 0);
@@ -257,7 +257,7 @@ private slots:
             QVERIFY2(line.contains(QLatin1String(option)), qPrintable(line));
         QVERIFY2(line.contains(QStringLiteral("discard")), qPrintable(line));
         QVERIFY(helper({QStringLiteral("list")}, user())
-                    .out.contains(QStringLiteral("%1\t%2\t%3\t8192\t1\t1\t%4\tScratch\n")
+                    .out.contains(QStringLiteral("%1\t%2\t%3\t8192\t1\t1\t%4\tScratch\tblock\t-1\t-1\n")
                                       .arg(disk.device, disk.id, user(), mountPoint)));
 
         // The memory never goes while the volume is mounted.
@@ -326,7 +326,7 @@ private slots:
         QTest::newRow("someone else's folder") << "foreign"
                                                << "belongs to someone else";
         QTest::newRow("a folder above that is not theirs") << "foreign-parent"
-                                                           << "is not yours";
+                                                           << "may not make a folder there";
         QTest::newRow("a symbolic link") << "symlink"
                                          << "symbolic link";
         QTest::newRow("a link further up") << "symlink-parent"

@@ -63,6 +63,14 @@ private slots:
             QStringLiteral("/h"), QString());
         const DiskFields disk = fields(QStringLiteral("/dev/loop3"));
         QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
+        // The other kinds name themselves; a memory disk is mounted by its allocation.
+        DiskFields other = disk;
+        other.kind = DiskKind::Compressed;
+        QCOMPARE(linux.allocate.arguments(other), list({"attach", "ram://2048", "compressed"}));
+        other.kind = DiskKind::Memory;
+        QCOMPARE(linux.allocate.arguments(other),
+                 list({"attach", "ram://2048", "memory", "My Disk", "/Volumes/ram disk"}));
+        QVERIFY(linux.memoryDisksMountOnAllocation);
         QCOMPARE(linux.createFilesystem.arguments(disk),
                  list({"format", "/dev/loop3", "41", "My Disk"}));
         QCOMPARE(linux.mount.arguments(disk),

@@ -23,6 +23,10 @@
         <source>No memory device: nothing was mounted because no memory device was made.</source>
         <translation>Kein Speichergerät: Nichts wurde eingehängt, weil kein Speichergerät angelegt wurde.</translation>
     </message>
+    <message id="NoFileSystemNeeded">
+        <source>A memory disk needs no file system to be made: the kernel keeps its files in memory directly.</source>
+        <translation>Ein Speicherlaufwerk braucht kein Dateisystem: Der Kernel hält seine Dateien direkt im Speicher.</translation>
+    </message>
     <message id="NoDeviceToDetach">
         <source>No memory device: there was nothing to detach.</source>
         <translation>Kein Speichergerät: Es gab nichts freizugeben.</translation>

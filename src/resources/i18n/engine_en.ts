@@ -23,6 +23,10 @@
         <source>No memory device: nothing was mounted because no memory device was made.</source>
         <translation>No memory device: nothing was mounted because no memory device was made.</translation>
     </message>
+    <message id="NoFileSystemNeeded">
+        <source>A memory disk needs no file system to be made: the kernel keeps its files in memory directly.</source>
+        <translation>A memory disk needs no file system to be made: the kernel keeps its files in memory directly.</translation>
+    </message>
     <message id="NoDeviceToDetach">
         <source>No memory device: there was nothing to detach.</source>
         <translation>No memory device: there was nothing to detach.</translation>
