@@ -3,11 +3,14 @@
 //   vellumar-fsbench read <file>                 sequential read, 1 MiB at a time
 //   vellumar-fsbench smallfiles <dir> <count> <bytes> [--drop-caches]
 //                                                create (then syncfs), read, delete (then syncfs)
+//   vellumar-fsbench append <file> <count>       4 KiB appends, each followed by fdatasync:
+//                                                median and 99th percentile latency
 //   vellumar-fsbench pretouch <MiB>              touches that much memory and gives it back
 // On a virtual machine whose host takes idle free memory back, the first touch of a page costs
 // far more than the work measured; touching memory just before a run evens that out.
 // Prints "key value" lines: seconds and MB/s (10^6 bytes per second) or files per second.
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -188,6 +191,27 @@ int smallFiles(const std::string &dir, long count, size_t bytes, bool drop)
     return 0;
 }
 
+int appendLatency(const std::string &path, long count)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fail("open " + path);
+    const std::vector<char> data = patternedBuffer(4096, 7);
+    std::vector<double> latencies;
+    for (long i = 0; i < count; ++i) {
+        const double start = seconds();
+        if (::write(fd, data.data(), data.size()) != static_cast<ssize_t>(data.size()) ||
+            ::fdatasync(fd) != 0)
+            fail("append " + path);
+        latencies.push_back(seconds() - start);
+    }
+    ::close(fd);
+    std::sort(latencies.begin(), latencies.end());
+    std::printf("median_microseconds %.2f\np99_microseconds %.2f\n",
+                latencies[latencies.size() / 2] * 1e6, latencies[latencies.size() * 99 / 100] * 1e6);
+    return 0;
+}
+
 int pretouch(long mebibytes)
 {
     const size_t size = size_t(mebibytes) << 20;
@@ -203,7 +227,8 @@ int pretouch(long mebibytes)
 int usage()
 {
     std::fprintf(stderr, "usage: vellumar-fsbench write <file> <MiB> | read <file> | "
-                         "smallfiles <dir> <count> <bytes> [--drop-caches] | pretouch <MiB>\n");
+                         "smallfiles <dir> <count> <bytes> [--drop-caches] | append <file> <count> | "
+                         "pretouch <MiB>\n");
     return 2;
 }
 
@@ -218,6 +243,8 @@ int main(int argc, char **argv)
         return pretouch(std::atol(argv[2]));
     if (mode == "write" && argc == 4)
         return sequentialWrite(argv[2], std::atol(argv[3]));
+    if (mode == "append" && argc == 4 && std::atol(argv[3]) > 0)
+        return appendLatency(argv[2], std::atol(argv[3]));
     if (mode == "read" && argc == 3)
         return sequentialRead(argv[2]);
     if (mode == "smallfiles" && (argc == 5 || argc == 6)) {

@@ -67,6 +67,10 @@ QString toolName(const QString &launchPath)
 
 } // namespace
 
+namespace {
+constexpr int killedToolGraceMs = 30000;
+}
+
 CommandResult RamDisk::runTool(const QString &launchPath, const QStringList &arguments)
 {
     CommandResult result;
@@ -89,7 +93,9 @@ CommandResult RamDisk::runTool(const QString &launchPath, const QStringList &arg
         if (pid > 0)
             ::kill(-pid_t(pid), SIGKILL);
         process.kill();
-        process.waitForFinished(-1);
+        // A helper that runs as root cannot be killed from here; it ends itself within its own
+        // limits (its lock wait and its folder walk), so this wait is bounded too.
+        process.waitForFinished(killedToolGraceMs);
         result.timedOut = true;
     }
     result.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;

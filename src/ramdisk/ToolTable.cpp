@@ -180,7 +180,7 @@ QString ToolTable::pkexecPath()
 
 QString ToolTable::policyActionId()
 {
-    return QStringLiteral("org.vellumar.ramdev");
+    return QStringLiteral(VELLUMAR_POLKIT_ACTION);
 }
 
 QString ToolTable::policyFilePath()

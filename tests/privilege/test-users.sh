@@ -17,6 +17,7 @@
 set -euo pipefail
 
 USERS=(vellumar-t1 vellumar-t2)
+# The packaged action and the one of installs elsewhere (org.vellumar.ramdev.local).
 ACTION=org.vellumar.ramdev
 RULES=/etc/polkit-1/rules.d/49-vellumar-test.rules
 STATE=${VELLUMAR_TEST_STATE:-/run/vellumar-test}
@@ -81,7 +82,7 @@ rules_text() {
 // Machines without a login session (CI) need it: it lets the test users, and only them, run the
 // disk helper through pkexec without a password.
 polkit.addRule(function (action, subject) {
-    if (action.id == "$ACTION" && (subject.user == "${USERS[0]}" || subject.user == "${USERS[1]}")) {
+    if ((action.id == "$ACTION" || action.id == "$ACTION.local") && (subject.user == "${USERS[0]}" || subject.user == "${USERS[1]}")) {
         return polkit.Result.YES;
     }
 });

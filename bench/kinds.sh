@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# The three kinds of disk against a plain tmpfs mount made in the same round: one interleaved run,
+# the order of the kinds turned each round, every figure a ratio to that round's tmpfs (above 1:
+# faster than tmpfs), min/median/max over the rounds. Also the memory a compressed disk takes for
+# a source tree, and create-to-mounted of a memory disk against a bare `mount -t tmpfs`.
+# Needs root (it mounts the baseline and runs the helper directly).
+# Usage: bench/kinds.sh <bin dir> <markdown output file>
+set -euo pipefail
+BIN=$(cd "$1" && pwd)
+OUT=$2
+ROUNDS=${ROUNDS:-5}
+SIZE_KIB=${SIZE_KIB:-2097152}
+WRITE_MIB=${WRITE_MIB:-1024}
+SMALL_FILES=${SMALL_FILES:-20000}
+APPENDS=${APPENDS:-2000}
+HELPER=$BIN/vellumar-ramdev
+FS=$BIN/vellumar-fsbench
+KINDS=(tmpfs memory compressed block)
+WORK=$(mktemp -d /tmp/vellumar-bench-kinds.XXXXXX)
+declare -A device id
+
+finish() {
+    for kind in "${KINDS[@]}"; do eject "$kind" 2>/dev/null || true; done
+    rm -rf "$WORK"
+}
+trap finish EXIT
+
+now() { date +%s%N; }
+value() { awk -v k="$1" '$1 == k { print $2 }' <<<"$2"; }
+
+make_disk() { # kind
+    local kind=$1 dir=$WORK/$1 out
+    if [ "$kind" = tmpfs ]; then
+        mkdir -p "$dir"
+        mount -t tmpfs -o "size=${SIZE_KIB}k,mode=0700,noatime,nosuid,nodev" bench "$dir"
+        return
+    fi
+    if [ "$kind" = memory ]; then
+        out=$("$HELPER" attach "ram://$((SIZE_KIB * 2))" memory Bench "$dir")
+    else
+        out=$("$HELPER" attach "ram://$((SIZE_KIB * 2))" "$kind")
+    fi
+    device[$kind]=$(sed -n 1p <<<"$out")
+    id[$kind]=$(sed -n 2p <<<"$out")
+    if [ "$kind" != memory ]; then
+        "$HELPER" format "${device[$kind]}" "${id[$kind]}" Bench >/dev/null
+        "$HELPER" mount "${device[$kind]}" "${id[$kind]}" "$dir" >/dev/null
+    fi
+}
+
+eject() { # kind
+    local kind=$1
+    if [ "$kind" = tmpfs ]; then
+        mountpoint -q "$WORK/tmpfs" && umount "$WORK/tmpfs"
+    elif [ -n "${device[$kind]:-}" ]; then
+        "$HELPER" unmount "${device[$kind]}" "${id[$kind]}"
+        "$HELPER" detach "${device[$kind]}" "${id[$kind]}" >/dev/null
+        device[$kind]=""
+    fi
+    rmdir "$WORK/$kind" 2>/dev/null || true
+}
+
+# Seconds of a command, in nanoseconds.
+timed() { local start; start=$(now); "$@" >/dev/null; echo $(($(now) - start)); }
+
+declare -A results # "<workload> <kind>" -> one value a round, as "a b c"
+record() { results["$1 $2"]+="$3 "; }
+
+# A source tree to extract: the system's C headers, in a tarball read once beforehand.
+tar -C /usr/include -cf "$WORK/tree.tar" . && cat "$WORK/tree.tar" >/dev/null
+TREE_MIB=$(($(stat -c %s "$WORK/tree.tar") / 1048576))
+
+LOAD_BEFORE=$(cut -d" " -f1-3 /proc/loadavg)
+compression=""
+for round in $(seq "$ROUNDS"); do
+    order=("${KINDS[@]:round % 4}" "${KINDS[@]:0:round % 4}")
+    for kind in "${order[@]}"; do
+        make_disk "$kind"
+        dir=$WORK/$kind
+        out=$("$FS" write "$dir/big" "$WRITE_MIB")
+        record write "$kind" "$(value seconds "$out")"
+        rm -f "$dir/big"
+        mkdir "$dir/small"
+        out=$("$FS" smallfiles "$dir/small" "$SMALL_FILES" 4096)
+        record small "$kind" "$(value total_seconds "$out")"
+        out=$("$FS" append "$dir/log" "$APPENDS")
+        record append "$kind" "$(value median_microseconds "$out")"
+        mkdir "$dir/tree"
+        record extract "$kind" "$(timed tar -C "$dir/tree" -xf "$WORK/tree.tar")"
+        if [ "$kind" = compressed ] && [ -z "$compression" ]; then
+            sync
+            line=$("$HELPER" list | awk -F'\t' -v d="${device[compressed]}" '$1 == d')
+            held=$(cut -f10 <<<"$line") data=$(cut -f11 <<<"$line")
+            compression="$TREE_MIB MiB of headers: $((data / 1024)) MiB of data in $((held / 1024)) MiB of memory, $(awk -v a="$data" -v b="$held" 'BEGIN { printf "%.2f", a / b }')×"
+        fi
+        eject "$kind"
+    done
+done
+
+# Create to mounted: a memory disk by the helper against a bare tmpfs mount.
+for round in $(seq "$ROUNDS"); do
+    mkdir -p "$WORK/bare"
+    record create bare "$(timed mount -t tmpfs -o size=1g bare "$WORK/bare")"
+    umount "$WORK/bare"
+    rmdir "$WORK/bare"
+    start=$(now)
+    out=$("$HELPER" attach ram://2097152 memory Quick "$WORK/quick")
+    record create memory "$(($(now) - start))"
+    "$HELPER" unmount "$(sed -n 1p <<<"$out")" "$(sed -n 2p <<<"$out")"
+    "$HELPER" detach "$(sed -n 1p <<<"$out")" "$(sed -n 2p <<<"$out")" >/dev/null
+    rmdir "$WORK/quick"
+done
+
+# min/median/max of tmpfs/kind per round (times and latencies alike: above 1 is faster).
+ratios() { # workload kind
+    local base=(${results["$1 tmpfs"]}) mine=(${results["$1 $2"]}) i
+    for i in "${!base[@]}"; do
+        awk -v a="${base[$i]}" -v b="${mine[$i]}" 'BEGIN { printf "%.3f\n", a / b }'
+    done | sort -n | awk '{ v[NR] = $1 } END { printf "%.2f / %.2f / %.2f", v[1], v[int((NR + 1) / 2)], v[NR] }'
+}
+median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+{
+    echo "## Disk kinds against tmpfs ($(date -u +%F), $ROUNDS rounds, $((SIZE_KIB / 1048576)) GiB disks)"
+    echo
+    echo "Machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo), kernel $(uname -r); load average before and after: $LOAD_BEFORE / $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo "Ratios to a plain tmpfs mount made in the same round (speed: above 1 is faster), min / median / max."
+    echo
+    echo "| workload | memory | compressed | block |"
+    echo "|---|---:|---:|---:|"
+    for workload in write small append extract; do
+        case $workload in
+        write) name="$WRITE_MIB MiB write + fsync" ;;
+        small) name="$SMALL_FILES × 4 KiB: create + read + delete" ;;
+        append) name="4 KiB append + fdatasync (median latency)" ;;
+        extract) name="extracting a $TREE_MIB MiB source tree" ;;
+        esac
+        echo "| $name | $(ratios "$workload" memory) | $(ratios "$workload" compressed) | $(ratios "$workload" block) |"
+    done
+    echo
+    echo "Append latency medians (µs): tmpfs $(median "${results["append tmpfs"]}"), memory $(median "${results["append memory"]}"), compressed $(median "${results["append compressed"]}"), block $(median "${results["append block"]}")."
+    echo
+    echo "Compressed disk: $compression."
+    echo
+    echo "Create to mounted, 1 GiB, as root (median of $ROUNDS): bare \`mount -t tmpfs\` $(($(median "${results["create bare"]}") / 1000)) µs, memory disk by the helper $(($(median "${results["create memory"]}") / 1000)) µs."
+} | tee "$OUT"
