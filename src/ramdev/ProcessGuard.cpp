@@ -13,24 +13,54 @@ namespace {
 
 constexpr rlim_t MiB = 1024 * 1024;
 
-void setLimit(int resource, rlim_t value)
+struct Limit
 {
-    const rlimit limit{value, value};
-    setrlimit(resource, &limit);
+    int resource;
+    rlim_t value;  // what the helper sets
+    rlim_t fewest; // below this the work could stop half-way
+    const char *name;
+    const char *shell;
+};
+
+constexpr Limit limits[] = {
+    {RLIMIT_FSIZE, RLIM_INFINITY, RLIM_INFINITY, "file size", "-f"},
+    {RLIMIT_CPU, RLIM_INFINITY, RLIM_INFINITY, "CPU time", "-t"},
+    {RLIMIT_AS, RLIM_INFINITY, RLIM_INFINITY, "address space", "-v"},
+    {RLIMIT_DATA, RLIM_INFINITY, RLIM_INFINITY, "data size", "-d"},
+    {RLIMIT_STACK, 8 * MiB, 1 * MiB, "stack size", "-s"},
+    {RLIMIT_NOFILE, 1024, 64, "open files", "-n"},
+    {RLIMIT_NPROC, RLIM_INFINITY, 64, "processes", "-u"},
+    {RLIMIT_MEMLOCK, 8 * MiB, 0, "locked memory", "-l"},
+    {RLIMIT_CORE, 0, 0, "core file size", "-c"},
+};
+
+// Sets the limit, or where root may not raise it, the most the hard limit allows; false when
+// that is below what the work needs.
+bool resetLimit(const Limit &limit)
+{
+    const rlimit wanted{limit.value, limit.value};
+    if (setrlimit(limit.resource, &wanted) == 0)
+        return true;
+    rlimit now{};
+    getrlimit(limit.resource, &now);
+    now.rlim_cur = now.rlim_max;
+    setrlimit(limit.resource, &now);
+    return now.rlim_cur >= limit.fewest;
 }
 
-void resetLimits()
+bool resetLimits(std::string &problem)
 {
-    setLimit(RLIMIT_FSIZE, RLIM_INFINITY);
-    setLimit(RLIMIT_CPU, RLIM_INFINITY);
-    setLimit(RLIMIT_AS, RLIM_INFINITY);
-    setLimit(RLIMIT_DATA, RLIM_INFINITY);
-    setLimit(RLIMIT_STACK, 8 * MiB);
-    setLimit(RLIMIT_NOFILE, 1024);
-    setLimit(RLIMIT_CORE, 0);
-    setLimit(RLIMIT_MEMLOCK, 8 * MiB);
-    setLimit(RLIMIT_NPROC, RLIM_INFINITY);
     setpriority(PRIO_PROCESS, 0, 0);
+    for (const Limit &limit : limits) {
+        if (!resetLimit(limit)) {
+            problem = std::string("the disk helper cannot work with the ") + limit.name +
+                      " limit you set, and this system does not let it raise it; run it from a "
+                      "shell without that limit (ulimit " +
+                      limit.shell + " unlimited)";
+            return false;
+        }
+    }
+    return true;
 }
 
 void quietSignals()
@@ -63,12 +93,12 @@ void leaveCallersGroup()
 
 } // namespace
 
-void harden()
+bool harden(std::string &problem)
 {
-    resetLimits();
     quietSignals();
-    leaveCallersGroup();
     umask(022);
+    leaveCallersGroup();
+    return resetLimits(problem);
 }
 
 void limitTime(unsigned seconds)

@@ -107,7 +107,8 @@ bool configure(int number, std::string &algorithm, uint64_t bytes, uint64_t limi
     int error = 0;
     if (!offers(number, algorithm) ||
         !writeFile(attribute(number, "comp_algorithm"), algorithm, error)) {
-        problem = "this kernel cannot compress with " + algorithm + "; leave the compression to "
+        problem = "this kernel cannot compress with " + algorithm +
+                  "; leave the compression to "
                   "Vellumar or choose another";
         return false;
     }

@@ -25,14 +25,16 @@
 
 int main(int argc, char **argv)
 {
-    ProcessGuard::harden();
+    std::string problem;
+    const bool hardened = ProcessGuard::harden(problem);
     const std::vector<std::string> words(argv + 1, argv + argc);
     Answer answer;
     Caller caller;
-    std::string problem;
     int status = 0;
     std::vector<std::string> undo;
-    if (!Commands::known(words, answer))
+    if (!hardened)
+        status = answer.fail(2, problem);
+    else if (!Commands::known(words, answer))
         status = 2;
     else if (!Caller::identify(caller, problem))
         status = answer.fail(2, problem);

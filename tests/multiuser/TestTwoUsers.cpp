@@ -152,7 +152,7 @@ class TestTwoUsers : public QObject
         const Run run = helper(user, {QStringLiteral("list")});
         for (const QString &line : run.out.split(QLatin1Char('\n'))) {
             const QStringList fields = line.split(QLatin1Char('\t'));
-            if (fields.size() == 8 &&
+            if (fields.size() == 11 &&
                 QByteArray::fromPercentEncoding(fields.at(6).toLatin1()) == mountPath.toUtf8())
                 return {fields.at(0), fields.at(1)};
         }
