@@ -1,0 +1,67 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name></name>
+    <message id="EjectedElsewhere">
+        <source>Ejected elsewhere</source>
+        <translation>Anderswo ausgeworfen</translation>
+    </message>
+    <message id="EjectedElsewhereMessage">
+        <source>Another program ejected this RAM disk; its memory is no longer held for this window. Click Continue to make a new disk.</source>
+        <translation>Ein anderes Programm hat diese RAM-Disk ausgeworfen; ihr Speicher wird für dieses Fenster nicht mehr belegt. Klicken Sie auf „Weiter“, um eine neue Disk anzulegen.</translation>
+    </message>
+    <message id="AlreadyRunningTitle">
+        <source>Vellumar is already running</source>
+        <translation>Vellumar läuft bereits</translation>
+    </message>
+    <message id="AlreadyRunningNoAnswer">
+        <source>A running Vellumar did not answer within %1 seconds, so no new window was opened. Switch to its window, or end it (for example with “pkill -x vellumar”) and start Vellumar again.</source>
+        <translation>Ein laufendes Vellumar hat nicht innerhalb von %1 Sekunden geantwortet, daher wurde kein neues Fenster geöffnet. Wechseln Sie zu seinem Fenster oder beenden Sie es (zum Beispiel mit „pkill -x vellumar“) und starten Sie Vellumar erneut.</translation>
+    </message>
+    <message id="TrayToolTip">
+        <source>Vellumar: %1 RAM disk(s) mounted</source>
+        <translation>Vellumar: %1 RAM-Disk(s) eingehängt</translation>
+    </message>
+    <message id="TrayDiskEntry">
+        <source>%1 (%2, %3 of %4 used)</source>
+        <translation>%1 (%2, %3 von %4 belegt)</translation>
+    </message>
+    <message id="TrayDiskEntrySize">
+        <source>%1 (%2, %3)</source>
+        <translation>%1 (%2, %3)</translation>
+    </message>
+    <message id="TrayKindMemory">
+        <source>memory</source>
+        <translation>Speicher</translation>
+    </message>
+    <message id="TrayKindCompressed">
+        <source>compressed</source>
+        <translation>komprimiert</translation>
+    </message>
+    <message id="TrayKindBlock">
+        <source>block device</source>
+        <translation>Blockgerät</translation>
+    </message>
+    <message id="TrayOpen">
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message id="TrayEject">
+        <source>Eject</source>
+        <translation>Auswerfen</translation>
+    </message>
+    <message id="TrayNoDisks">
+        <source>No RAM disk mounted</source>
+        <translation>Keine RAM-Disk eingehängt</translation>
+    </message>
+    <message id="TrayNewDisk">
+        <source>New RAM Disk</source>
+        <translation>Neue RAM-Disk</translation>
+    </message>
+    <message id="TrayQuit">
+        <source>Quit Vellumar</source>
+        <translation>Vellumar beenden</translation>
+    </message>
+</context>
+</TS>
