@@ -8,8 +8,8 @@
         <translation>Anderswo ausgeworfen</translation>
     </message>
     <message id="EjectedElsewhereMessage">
-        <source>Another program ejected this RAM disk; its memory is no longer held for this window. Click Continue to make a new disk.</source>
-        <translation>Ein anderes Programm hat diese RAM-Disk ausgeworfen; ihr Speicher wird für dieses Fenster nicht mehr belegt. Klicken Sie auf „Weiter“, um eine neue Disk anzulegen.</translation>
+        <source>Another program ejected this RAM disk, so this window no longer holds it. Choose “New Disk” to make another.</source>
+        <translation>Ein anderes Programm hat diese RAM-Disk ausgeworfen; dieses Fenster hält sie nicht mehr. Mit „Neue Disk“ legen Sie eine weitere an.</translation>
     </message>
     <message id="AlreadyRunningTitle">
         <source>Vellumar is already running</source>

@@ -8,8 +8,8 @@
         <translation>Ejected elsewhere</translation>
     </message>
     <message id="EjectedElsewhereMessage">
-        <source>Another program ejected this RAM disk; its memory is no longer held for this window. Click Continue to make a new disk.</source>
-        <translation>Another program ejected this RAM disk; its memory is no longer held for this window. Click Continue to make a new disk.</translation>
+        <source>Another program ejected this RAM disk, so this window no longer holds it. Choose “New Disk” to make another.</source>
+        <translation>Another program ejected this RAM disk, so this window no longer holds it. Choose “New Disk” to make another.</translation>
     </message>
     <message id="AlreadyRunningTitle">
         <source>Vellumar is already running</source>
