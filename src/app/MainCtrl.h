@@ -64,6 +64,10 @@ public:
     static bool isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots);
     // The user's disks the start takes over.
     static QList<DiskInfo> adoptableDisks();
+    // The folders at or below which the user's disks are taken over: home and mount location.
+    static QStringList adoptionRoots();
+    // A window, shown at once, for a disk of the user's mounted while the program runs.
+    void showMountedDisk(const DiskInfo &disk);
     // Where the start finds the user's disks that are still mounted; adoptableDisks() unless a
     // test narrows it further.
     void setMountedDiskSource(std::function<QList<DiskInfo>()> source)
@@ -89,6 +93,7 @@ private:
     void cascade(CreateWindowCtrl *ctrl, CreateWindowCtrl *last);
     // A window on its "BUILD" tab for each of the user's disks still mounted.
     void adoptMountedDisks();
+    CreateWindowCtrl *windowForMountedDisk(const DiskInfo &disk);
     // Saves every kept disk, waiting at most QuitSaveLimitMs in all.
     void saveKeptDisks();
     int visibleWindowCount() const;

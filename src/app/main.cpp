@@ -1,3 +1,4 @@
+#include "DiskFollower.h"
 #include "Localization.h"
 #include "MainCtrl.h"
 #include "SignalQuit.h"
@@ -102,6 +103,7 @@ int main(int argc, char *argv[])
                      &MainCtrl::quitLeavingDisks);
     QObject::connect(&instance, &SingleInstance::newWindowRequested, &controller,
                      &MainCtrl::newRamDisk);
+    DiskFollower follower(&controller);
     QTimer::singleShot(0, &controller, &MainCtrl::applicationDidFinishLaunching);
     return app.exec();
 }
