@@ -4,6 +4,7 @@
 #include "SignalQuit.h"
 #include "SingleInstance.h"
 #include "SystemLog.h"
+#include "TrayMenu.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -104,6 +105,8 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::newWindowRequested, &controller,
                      &MainCtrl::newRamDisk);
     DiskFollower follower(&controller);
+    TrayMenu tray(&controller);
+    QObject::connect(&follower, &DiskFollower::disksChanged, &tray, &TrayMenu::scheduleRefresh);
     QTimer::singleShot(0, &controller, &MainCtrl::applicationDidFinishLaunching);
     return app.exec();
 }
