@@ -146,7 +146,7 @@ void TrayMenu::addDisk(CreateWindowCtrl *ctrl)
     });
     QAction *open = m_menu->addAction(localizedStringForKey(QStringLiteral("TrayOpen")));
     open->setObjectName(QStringLiteral("trayOpen"));
-    connect(open, &QAction::triggered, this, [path] { Workspace::shared().openFolder(path); });
+    connect(open, &QAction::triggered, this, [this, path, window] { openFolder(path, window); });
     QAction *eject = m_menu->addAction(localizedStringForKey(QStringLiteral("TrayEject")));
     eject->setObjectName(QStringLiteral("trayEject"));
     eject->setEnabled(!ctrl->isTearingDown());
@@ -160,6 +160,20 @@ void TrayMenu::addDisk(CreateWindowCtrl *ctrl)
                 Qt::UniqueConnection);
     });
     m_menu->addSeparator();
+}
+
+void TrayMenu::openFolder(const QString &path, CreateWindowCtrl *window)
+{
+    Workspace &workspace = Workspace::shared();
+    if (!workspace.hasDesktopSession() || workspace.openFolder(path))
+        return;
+    // Nothing could show the folder: the disk's window has its path as a link.
+    if (window)
+        window->showWindow();
+    if (m_icon)
+        m_icon->showMessage(localizedStringForKey(QStringLiteral("TrayOpenFailedTitle")),
+                            localizedStringForKey(QStringLiteral("TrayOpenFailed")).arg(path),
+                            QSystemTrayIcon::Warning);
 }
 
 void TrayMenu::addCommands()

@@ -41,6 +41,8 @@ public slots:
 private:
     void addDisk(CreateWindowCtrl *ctrl);
     void addCommands();
+    // Asks the file manager for the folder; when none answers, says so and shows the window.
+    void openFolder(const QString &path, CreateWindowCtrl *window);
 
     QPointer<MainCtrl> m_main;
     std::unique_ptr<QMenu> m_menu;

@@ -63,5 +63,13 @@
         <source>Quit Vellumar</source>
         <translation>Vellumar beenden</translation>
     </message>
+    <message id="TrayOpenFailedTitle">
+        <source>The folder could not be opened</source>
+        <translation>Der Ordner konnte nicht geöffnet werden</translation>
+    </message>
+    <message id="TrayOpenFailed">
+        <source>No file manager answered for %1. The disk's window shows the folder as a link; open it from there or in a file manager of your own.</source>
+        <translation>Kein Dateimanager hat für %1 geantwortet. Das Fenster der Disk zeigt den Ordner als Verweis; öffnen Sie ihn dort oder in einem Dateimanager Ihrer Wahl.</translation>
+    </message>
 </context>
 </TS>

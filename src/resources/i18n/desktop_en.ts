@@ -63,5 +63,13 @@
         <source>Quit Vellumar</source>
         <translation>Quit Vellumar</translation>
     </message>
+    <message id="TrayOpenFailedTitle">
+        <source>The folder could not be opened</source>
+        <translation>The folder could not be opened</translation>
+    </message>
+    <message id="TrayOpenFailed">
+        <source>No file manager answered for %1. The disk's window shows the folder as a link; open it from there or in a file manager of your own.</source>
+        <translation>No file manager answered for %1. The disk's window shows the folder as a link; open it from there or in a file manager of your own.</translation>
+    </message>
 </context>
 </TS>
