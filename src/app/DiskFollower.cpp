@@ -42,8 +42,12 @@ void DiskFollower::mountGone(const QString &mountPoint, const QString &source)
     if (!m_main || m_main->isQuitting())
         return;
     // Our own eject is ignored by the window itself.
-    if (CreateWindowCtrl *ctrl = windowOf(mountPoint, source))
+    if (CreateWindowCtrl *ctrl = windowOf(mountPoint, source)) {
         ctrl->markEjectedElsewhere();
+        // A window closed over its disk was kept only for the disk: it goes with it.
+        if (!ctrl->isVisible() && !ctrl->disk()->isMountedAndActive())
+            ctrl->close();
+    }
     emit disksChanged();
 }
 

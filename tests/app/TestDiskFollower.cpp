@@ -24,6 +24,7 @@ private slots:
 
     void aDiskEjectedElsewhereIsGoneForEjectCloseAndQuit();
     void ourOwnEjectIsNotEjectedElsewhere();
+    void aClosedWindowGoesWithItsDisk();
     void aDiskMountedElsewhereGetsAWindow();
 
 private:
@@ -136,6 +137,25 @@ void TestDiskFollower::ourOwnEjectIsNotEjectedElsewhere()
     QCOMPARE(finished.first().first().toBool(), true);
     QCOMPARE(anyDiskActive.load(), 0);
     QCOMPARE(text(window, "destroyTitle"), localizedStringForKey(QStringLiteral("DiskEjected")));
+}
+
+void TestDiskFollower::aClosedWindowGoesWithItsDisk()
+{
+    m_main->newRamDisk();
+    CreateWindowCtrl *window = m_main->listOfRamDisks().last();
+    window->findChild<QLineEdit *>(QStringLiteral("diskSizeField"))->setText(QStringLiteral("4M"));
+    window->createDisk();
+    QVERIFY(window->disk() && window->disk()->isMountedAndActive());
+    QVERIFY(!window->close());
+    QVERIFY(clickAlertButton("alternateButton")); // Close: hidden, the disk stays
+    QTRY_VERIFY(!window->isVisible());
+    QPointer<CreateWindowCtrl> closed(window);
+
+    m_follower->mountGone(window->disk()->mountPath(), QStringLiteral("/dev/loop7"));
+    QTRY_VERIFY(!closed);
+    QCOMPARE(m_main->listOfRamDisks().size(), 1);
+    QCOMPARE(anyDiskActive.load(), 0);
+    QCOMPARE(m_terminations, 0);
 }
 
 void TestDiskFollower::aDiskMountedElsewhereGetsAWindow()
