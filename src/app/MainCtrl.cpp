@@ -221,8 +221,8 @@ void MainCtrl::diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl)
 {
     Q_UNUSED(ctrl);
     // The user has just said the disk may stay mounted: with no window left, nothing is asked
-    // again.
-    if (visibleWindowCount() == 0)
+    // again. With a tray icon the program stays there, the disk's window a click away.
+    if (visibleWindowCount() == 0 && !m_staysInTray)
         finishTermination();
 }
 

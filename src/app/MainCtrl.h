@@ -54,6 +54,10 @@ public:
     bool diskWindowMayClose(CreateWindowCtrl *ctrl) override;
     void diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl) override;
 
+    // Whether closing the last window over a mounted disk leaves the program running (in the
+    // tray) instead of ending it.
+    void setStaysInTray(bool stays) { m_staysInTray = stays; }
+
     // What ends the process once quitting is decided; QCoreApplication::exit(0) unless a unit
     // test, which must keep its own event loop, records the call instead.
     void setTerminator(std::function<void()> terminator) { m_terminator = std::move(terminator); }
@@ -105,4 +109,5 @@ private:
     std::function<QList<DiskInfo>()> m_mountedDisks;
     bool m_asking = false;
     bool m_quitting = false;
+    bool m_staysInTray = false;
 };

@@ -76,10 +76,13 @@ TrayMenu::TrayMenu(MainCtrl *main, QObject *parent)
             });
     refresh();
     m_icon->show();
+    m_main->setStaysInTray(true);
 }
 
 TrayMenu::~TrayMenu()
 {
+    if (m_icon && m_main)
+        m_main->setStaysInTray(false);
     // The icon goes before the menu it shows.
     delete m_icon;
 }

@@ -14,8 +14,9 @@ class QSystemTrayIcon;
 
 // The program's icon in the desktop's tray, for as long as the program runs. Its menu lists each
 // active disk (name, kind, used of size; choosing it brings the disk's window back, a closed one
-// included) with Open and Eject, then New RAM Disk and Quit. Where the desktop has no tray there
-// is no icon; the menu is still built, and nothing else changes.
+// included) with Open and Eject, then New RAM Disk and Quit. With the icon, closing the last
+// window over a mounted disk leaves the program running in the tray. Where the desktop has no
+// tray there is no icon; the menu is still built, and nothing else changes.
 class TrayMenu : public QObject
 {
     Q_OBJECT

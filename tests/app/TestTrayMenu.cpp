@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -36,6 +37,7 @@ private slots:
 
     void aDiskIsListedAndItsEjectEjectsIt();
     void choosingADiskBringsItsClosedWindowBack();
+    void withATrayTheLastWindowClosesIntoIt();
     void newRamDiskOpensAWindow();
     void theEntrySaysNameKindAndUse();
 
@@ -129,6 +131,28 @@ void TestTrayMenu::choosingADiskBringsItsClosedWindowBack()
     disks.first()->trigger();
     QVERIFY(window->isVisible());
     QCOMPARE(window->selectedTab(), QStringLiteral("BUILD"));
+}
+
+void TestTrayMenu::withATrayTheLastWindowClosesIntoIt()
+{
+    int terminations = 0;
+    m_main->setTerminator([&terminations] { ++terminations; });
+    m_main->setStaysInTray(true);
+    CreateWindowCtrl *window = makeDisk(QStringLiteral("Only"));
+    QVERIFY(window);
+    QVERIFY(!window->close());
+    QVERIFY(clickAlertButton("alternateButton"));
+    QTRY_VERIFY(!window->isVisible());
+    QCOMPARE(terminations, 0);
+
+    m_tray->refresh();
+    actionsNamed(m_tray->menu(), QStringLiteral("trayDisk")).first()->trigger();
+    QVERIFY(window->isVisible());
+    // Quit from the tray still asks about the disk.
+    QTimer::singleShot(0, [] { clickAlertButton("defaultButton"); });
+    actionsNamed(m_tray->menu(), QStringLiteral("trayQuit")).first()->trigger();
+    QCOMPARE(terminations, 0);
+    m_main->setTerminator([] {});
 }
 
 void TestTrayMenu::newRamDiskOpensAWindow()
