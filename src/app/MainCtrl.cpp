@@ -62,17 +62,28 @@ void MainCtrl::adoptMountedDisks()
 {
     const QList<DiskInfo> disks = m_mountedDisks ? m_mountedDisks() : adoptableDisks();
     for (const DiskInfo &disk : disks) {
-        if (disk.mountPath.isEmpty())
-            continue;
-        const QList<CreateWindowCtrl *> listed = listOfRamDisks();
-        CreateWindowCtrl *ctrl = listed.isEmpty() ? CreateWindowCtrl::sharedCreateWindowCtrl()
-                                                  : CreateWindowCtrl::newRamWindow();
-        ctrl->adoptMountedDisk(disk);
-        adopt(ctrl);
-        cascade(ctrl, listed.isEmpty() ? nullptr : listed.last());
-        if (!m_firstCreateWindow)
-            m_firstCreateWindow = ctrl;
+        if (!disk.mountPath.isEmpty())
+            windowForMountedDisk(disk);
     }
+}
+
+CreateWindowCtrl *MainCtrl::windowForMountedDisk(const DiskInfo &disk)
+{
+    const QList<CreateWindowCtrl *> listed = listOfRamDisks();
+    CreateWindowCtrl *ctrl = listed.isEmpty() ? CreateWindowCtrl::sharedCreateWindowCtrl()
+                                              : CreateWindowCtrl::newRamWindow();
+    ctrl->adoptMountedDisk(disk);
+    adopt(ctrl);
+    cascade(ctrl, listed.isEmpty() ? nullptr : listed.last());
+    if (!m_firstCreateWindow)
+        m_firstCreateWindow = ctrl;
+    return ctrl;
+}
+
+void MainCtrl::showMountedDisk(const DiskInfo &disk)
+{
+    if (!m_quitting && !disk.mountPath.isEmpty())
+        windowForMountedDisk(disk)->showWindow();
 }
 
 namespace {
@@ -97,11 +108,15 @@ bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &ro
     return !disk.mountPath.isEmpty() && disk.ownerUid == uid && isUnderAny(disk.mountPath, roots);
 }
 
+QStringList MainCtrl::adoptionRoots()
+{
+    return {QDir::homePath(),
+            Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+}
+
 QList<DiskInfo> MainCtrl::adoptableDisks()
 {
-    const QStringList roots{
-        QDir::homePath(),
-        Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+    const QStringList roots = adoptionRoots();
     // The helper's list costs a pkexec call (and may ask for a password): asked only when the
     // mount table shows a memory disk of ours where one would be taken over.
     const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();
@@ -206,8 +221,8 @@ void MainCtrl::diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl)
 {
     Q_UNUSED(ctrl);
     // The user has just said the disk may stay mounted: with no window left, nothing is asked
-    // again.
-    if (visibleWindowCount() == 0)
+    // again. With a tray icon the program stays there, the disk's window a click away.
+    if (visibleWindowCount() == 0 && !m_staysInTray)
         finishTermination();
 }
 

@@ -54,6 +54,10 @@ public:
     bool diskWindowMayClose(CreateWindowCtrl *ctrl) override;
     void diskWindowClosedLeavingDisk(CreateWindowCtrl *ctrl) override;
 
+    // Whether closing the last window over a mounted disk leaves the program running (in the
+    // tray) instead of ending it.
+    void setStaysInTray(bool stays) { m_staysInTray = stays; }
+
     // What ends the process once quitting is decided; QCoreApplication::exit(0) unless a unit
     // test, which must keep its own event loop, records the call instead.
     void setTerminator(std::function<void()> terminator) { m_terminator = std::move(terminator); }
@@ -64,6 +68,10 @@ public:
     static bool isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots);
     // The user's disks the start takes over.
     static QList<DiskInfo> adoptableDisks();
+    // The folders at or below which the user's disks are taken over: home and mount location.
+    static QStringList adoptionRoots();
+    // A window, shown at once, for a disk of the user's mounted while the program runs.
+    void showMountedDisk(const DiskInfo &disk);
     // Where the start finds the user's disks that are still mounted; adoptableDisks() unless a
     // test narrows it further.
     void setMountedDiskSource(std::function<QList<DiskInfo>()> source)
@@ -89,6 +97,7 @@ private:
     void cascade(CreateWindowCtrl *ctrl, CreateWindowCtrl *last);
     // A window on its "BUILD" tab for each of the user's disks still mounted.
     void adoptMountedDisks();
+    CreateWindowCtrl *windowForMountedDisk(const DiskInfo &disk);
     // Saves every kept disk, waiting at most QuitSaveLimitMs in all.
     void saveKeptDisks();
     int visibleWindowCount() const;
@@ -100,4 +109,5 @@ private:
     std::function<QList<DiskInfo>()> m_mountedDisks;
     bool m_asking = false;
     bool m_quitting = false;
+    bool m_staysInTray = false;
 };

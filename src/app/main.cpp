@@ -1,6 +1,10 @@
+#include "DiskFollower.h"
 #include "Localization.h"
 #include "MainCtrl.h"
 #include "SignalQuit.h"
+#include "SingleInstance.h"
+#include "SystemLog.h"
+#include "TrayMenu.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -8,6 +12,7 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -45,6 +50,34 @@ void installWorkspace()
     });
 }
 
+// Whether this process goes on as the running program; a later one hands over and ends.
+bool becomesTheRunningProgram(SingleInstance &instance, int &exitCode)
+{
+    switch (instance.start()) {
+    case SingleInstance::Start::First:
+        return true;
+    case SingleInstance::Start::HandedOver:
+        exitCode = 0;
+        return false;
+    case SingleInstance::Start::NoAnswer: {
+        QMessageBox box(QMessageBox::Warning,
+                        localizedStringForKey(QStringLiteral("AlreadyRunningTitle")),
+                        localizedStringForKey(QStringLiteral("AlreadyRunningNoAnswer"))
+                            .arg(SingleInstance::AnswerLimitMs / 1000),
+                        QMessageBox::Ok);
+        box.setObjectName(QStringLiteral("alreadyRunningBox"));
+        box.exec();
+        exitCode = 1;
+        return false;
+    }
+    case SingleInstance::Start::Alone:
+        break;
+    }
+    SystemLog::log(QStringLiteral("Warning: a second start cannot hand over to this one: %1")
+                       .arg(instance.problem()));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -59,11 +92,21 @@ int main(int argc, char *argv[])
     installQtTranslations(language, qtTranslator);
     installWorkspace();
 
+    SingleInstance instance;
+    int exitCode = 0;
+    if (!becomesTheRunningProgram(instance, exitCode))
+        return exitCode;
+
     MainCtrl::initialize();
     MainCtrl controller;
     SignalQuit signalQuit;
     QObject::connect(&signalQuit, &SignalQuit::quitRequested, &controller,
                      &MainCtrl::quitLeavingDisks);
+    QObject::connect(&instance, &SingleInstance::newWindowRequested, &controller,
+                     &MainCtrl::newRamDisk);
+    DiskFollower follower(&controller);
+    TrayMenu tray(&controller);
+    QObject::connect(&follower, &DiskFollower::disksChanged, &tray, &TrayMenu::scheduleRefresh);
     QTimer::singleShot(0, &controller, &MainCtrl::applicationDidFinishLaunching);
     return app.exec();
 }

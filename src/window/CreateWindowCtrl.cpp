@@ -2,6 +2,7 @@
 
 #include "DiskKeeper.h"
 #include "DiskSize.h"
+#include "EjectedElsewhere.h"
 #include "ui_CreateWindow.h"
 
 #include "KeepState.h"
@@ -1014,5 +1015,27 @@ void CreateWindowCtrl::adoptMountedDisk(const DiskInfo &disk)
     if (const std::optional<KeepState> state = KeepState::forDisk(disk.mountPath))
         startKeeping(disk.mountPath, state->keptFolder(), false);
     selectTab(QStringLiteral("BUILD"));
+    layOutBlocks();
+}
+
+void CreateWindowCtrl::markEjectedElsewhere()
+{
+    // Our own eject sees the volume go as well; it reports for itself.
+    if (!m_disk || m_tearingDown || !forgetEjectedElsewhere(*m_disk))
+        return;
+    if (m_keeper) {
+        m_keeper->stopSaving();
+        m_keeper->deleteLater();
+        m_keeper = nullptr;
+    }
+    m_ejectAfterSave = false;
+    m_ui->mountResult->setUsePointHandCursor(false);
+    m_ui->destroyTitle->setText(localizedStringForKey(QStringLiteral("EjectedElsewhere")));
+    m_ui->destroyResult->setText(localizedStringForKey(QStringLiteral("EjectedElsewhereMessage")));
+    m_ui->destroyProgressBar->setRange(0, 1);
+    m_ui->destroyProgressBar->setValue(1);
+    m_ui->continueButton->show();
+    m_ui->retryEjectButton->hide();
+    selectTab(QStringLiteral("DESTROY"));
     layOutBlocks();
 }

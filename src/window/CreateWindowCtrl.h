@@ -97,6 +97,9 @@ public:
     // Takes over a disk of the user's that is still mounted (found at start): the window shows
     // it on the "BUILD" tab with its link, can eject it, and a kept one resumes its saving.
     void adoptMountedDisk(const DiskInfo &disk);
+    // Another program unmounted the disk: the window says so, and the disk no longer counts as
+    // active, so ejecting, closing and quitting treat it as gone. Ignored during our own eject.
+    void markEjectedElsewhere();
 
     // Makes the window the active one and brings it to the front (restarts a stopped timer).
     void showWindow();

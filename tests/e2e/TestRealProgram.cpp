@@ -103,11 +103,15 @@ private slots:
     void aSecondWindowEjectsItsOwnDisk();
     void sigtermEndsAsAfterQuit();
     void aRefusedSizeMakesNothing();
+    void aSecondLaunchOpensAWindowOfTheFirst();
+    void aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit();
 
 private:
     // Starts the program and waits for its first window: a new one unless `firstTitle` says
     // which (a disk still mounted from an earlier run has its own).
     void startProgram(const QString &firstTitle = QString());
+    // Starts `program` as the test's user, in the test's home and on its display.
+    std::unique_ptr<QProcess> launch(const QString &program, const QStringList &arguments = {});
     bool exitsWithin(int timeoutMs);
     // Types a size into the focused field of a new window and presses Enter; the new mount.
     QString createDisk(const QString &size);
@@ -182,9 +186,9 @@ void TestRealProgram::cleanup()
     m_home.reset();
 }
 
-void TestRealProgram::startProgram(const QString &firstTitle)
+std::unique_ptr<QProcess> TestRealProgram::launch(const QString &program,
+                                                  const QStringList &arguments)
 {
-    const QString program = QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar");
     const QString home = m_home->path();
     const QStringList environment = {
         QStringLiteral("DISPLAY=") + m_session.display(),
@@ -200,20 +204,26 @@ void TestRealProgram::startProgram(const QString &firstTitle)
         // The sanitizer build reports leaks at exit; the system's D-Bus library has its own.
         QStringLiteral("LSAN_OPTIONS=suppressions=" VELLUMAR_E2E_LSAN_SUPPRESSIONS),
     };
-    m_program = std::make_unique<QProcess>();
-    m_program->setProcessChannelMode(QProcess::ForwardedChannels);
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
     if (m_user == currentUser()) {
         QProcessEnvironment env;
         for (const QString &entry : environment)
             env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
-        m_program->setProcessEnvironment(env);
-        m_program->start(program, {});
+        process->setProcessEnvironment(env);
+        process->start(program, arguments);
     } else {
-        m_program->start(QStringLiteral("runuser"),
-                         QStringList{QStringLiteral("-u"), m_user, QStringLiteral("--"),
-                                     QStringLiteral("env"), QStringLiteral("-i")} +
-                             environment + QStringList{program});
+        process->start(QStringLiteral("runuser"),
+                       QStringList{QStringLiteral("-u"), m_user, QStringLiteral("--"),
+                                   QStringLiteral("env"), QStringLiteral("-i")} +
+                           environment + QStringList{program} + arguments);
     }
+    return process;
+}
+
+void TestRealProgram::startProgram(const QString &firstTitle)
+{
+    m_program = launch(QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar"));
     QVERIFY(m_program->waitForStarted(5000));
     QVERIFY2(m_session.waitForActiveWindow(
                  firstTitle.isEmpty() ? text("WindowTitleNew") : firstTitle, 10000),
@@ -456,6 +466,46 @@ void TestRealProgram::aRefusedSizeMakesNothing()
     QVERIFY(devicesUnder(m_home->path()).isEmpty());
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(exitsWithin(QuitWithinMs));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::aSecondLaunchOpensAWindowOfTheFirst()
+{
+    startProgram();
+    const std::unique_ptr<QProcess> second =
+        launch(QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar"));
+    QVERIFY2(second->waitForFinished(QuitWithinMs), "the second launch did not end");
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    // One process, two windows; the new one in front.
+    QVERIFY(m_program->state() == QProcess::Running);
+    QVERIFY(
+        waitFor([&] { return m_session.visibleWindowNames().count(text("WindowTitleNew")) == 2; },
+                QuitWithinMs));
+    QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
+    QCOMPARE(m_program->exitCode(), 0);
+}
+
+void TestRealProgram::aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit()
+{
+    requireDiskMaker();
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY(!mount.isEmpty());
+    const QString device = devicesUnder(m_home->path()).value(mount);
+    const std::unique_ptr<QProcess> eject = launch(
+        QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumarctl"), {QStringLiteral("eject"), mount});
+    QVERIFY(eject->waitForFinished(MountWithinMs));
+    QCOMPARE(eject->exitCode(), 0);
+    QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+
+    // The window knows the disk is gone: Ctrl+Q ends the program without the quit alert.
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
+    QThread::msleep(200); // the mount table's news reaches the program
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
     QCOMPARE(m_program->exitCode(), 0);
 }
 
