@@ -50,9 +50,7 @@ MountWatcher::~MountWatcher()
 
 bool MountWatcher::couldBeOurDisk(const SystemDisks::Mount &mount)
 {
-    return mount.fsType == QStringLiteral("tmpfs") ||
-           mount.source.startsWith(QStringLiteral("/dev/zram")) ||
-           SystemDisks::isOurMemoryDevice(mount.source);
+    return SystemDisks::isOurMemoryDevice(mount.source);
 }
 
 void MountWatcher::reread()

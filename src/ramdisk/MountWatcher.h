@@ -24,8 +24,8 @@ public:
     // The table as last read.
     QList<SystemDisks::Mount> mounts() const { return m_mounts; }
 
-    // Whether a mount may be one of our disks, worth asking the helper about: one of our memory
-    // devices, a compressed-memory device, or a memory file system.
+    // Whether a mount may be one of our disks, worth asking the helper about: by its source, a
+    // loop device on one of our memory files, a claimed compressed device, or a memory disk.
     static bool couldBeOurDisk(const SystemDisks::Mount &mount);
 
 public slots:

@@ -79,15 +79,15 @@ void TestMountWatcherReal::aMemoryFileSystemComesAndGoes()
     QSignalSpy appeared(&watcher, &MountWatcher::diskMountAppeared);
     QSignalSpy gone(&watcher, &MountWatcher::mountGone);
     const QString path = m_dir->filePath(QStringLiteral("disk one"));
-    QVERIFY(mountAt(path, "vellumar-test", "tmpfs", 0));
+    QVERIFY(mountAt(path, "vellumar-mem9999", "tmpfs", 0));
     // Only the event loop runs: the kernel's signal alone brings the news.
-    QTRY_VERIFY(hasSignal(appeared, path, QStringLiteral("vellumar-test")));
+    QTRY_VERIFY(hasSignal(appeared, path, QStringLiteral("vellumar-mem9999")));
     QCOMPARE(countUnder(appeared, m_dir->path()), 1);
     QCOMPARE(countUnder(gone, m_dir->path()), 0);
 
     QVERIFY(::umount2(QFile::encodeName(path).constData(), 0) == 0);
     m_mounted.removeAll(path);
-    QTRY_VERIFY(hasSignal(gone, path, QStringLiteral("vellumar-test")));
+    QTRY_VERIFY(hasSignal(gone, path, QStringLiteral("vellumar-mem9999")));
     QCOMPARE(countUnder(gone, m_dir->path()), 1);
     QCOMPARE(countUnder(appeared, m_dir->path()), 1);
 }
