@@ -60,9 +60,10 @@ QPointer<CreateWindowCtrl> &sharedSlot()
     return slot;
 }
 
+// A figure of the memory panel, given in whole MiB, written as every size is.
 QString megabytes(qint64 value)
 {
-    return QStringLiteral("%1 MB").arg(value);
+    return DiskSize::describe(value * 1024);
 }
 
 int clampToInt(qint64 value)
@@ -104,10 +105,9 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
 
     QComboBox *presets = m_ui->formatPopUpButton;
     presets->addItem(localizedStringForKey(QStringLiteral("FreeEntry")), 0);
-    for (int mb : {16, 32, 64, 128, 256, 512})
-        presets->addItem(localizedStringForKey(QStringLiteral("PresetMB")).arg(mb), mb);
-    for (int gb : {1, 2, 4, 8})
-        presets->addItem(localizedStringForKey(QStringLiteral("PresetGB")).arg(gb), gb * 1024);
+    // Each preset reads as what it puts in the size field.
+    for (int mb : {16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192})
+        presets->addItem(DiskSize::describe(qint64(mb) * 1024), mb);
 
     // Only the user's own edits count: the name field reports nothing, or each keystroke in it
     // would reset the name.
@@ -303,8 +303,9 @@ void CreateWindowCtrl::setDiskFormat()
 {
     const int tag = m_ui->formatPopUpButton->currentData().toInt();
     if (tag > 0) {
-        m_ui->diskSizeField->setText(QString::number(qint64(tag) * 1024));
-        m_ui->diskNameField->setText(QStringLiteral("Ram Disk %1MB").arg(tag));
+        const QString size = DiskSize::describe(qint64(tag) * 1024);
+        m_ui->diskSizeField->setText(size);
+        m_ui->diskNameField->setText(DefaultDiskName + QLatin1Char(' ') + size);
         showSizePreview();
     } else {
         m_ui->diskNameField->setText(DefaultDiskName);
@@ -382,10 +383,11 @@ void CreateWindowCtrl::createDisk()
     }
     const qint64 size = reading.kib;
     if (memory.totalKiB > 0 && size > memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) {
-        showAlert(QStringLiteral("SizeExceedsMemory"),
-                  localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
-                      .arg(size / 1024)
-                      .arg((memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) / 1024));
+        showAlert(
+            QStringLiteral("SizeExceedsMemory"),
+            localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
+                .arg(DiskSize::describe(size),
+                     DiskSize::describe(memory.totalKiB + std::max<qint64>(memory.swapKiB, 0))));
         return;
     }
     // Relative paths, system folders, mount points and folders holding files are refused.
@@ -472,8 +474,7 @@ void CreateWindowCtrl::confirmAndCreate(const QString &path, const QString &name
             },
             nullptr,
             localizedStringForKey(QStringLiteral("SizeExceedsAvailableMessage"))
-                .arg(size / 1024)
-                .arg(memory.availableKiB / 1024));
+                .arg(DiskSize::describe(size), DiskSize::describe(memory.availableKiB)));
         return;
     }
     runCreation(path, name, blockCount);
