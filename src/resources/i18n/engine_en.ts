@@ -86,8 +86,8 @@
   vellumarctl swap [--json]</translation>
     </message>
     <message id="CtlSizeMissing">
-        <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
-        <translation>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</translation>
+        <source>--size is missing: give the disk size, for example --size 512M or --size 1G.</source>
+        <translation>--size is missing: give the disk size, for example --size 512M or --size 1G.</translation>
     </message>
     <message id="CtlSizeNotNumber">
         <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
@@ -98,8 +98,8 @@
         <translation>the size must be greater than 0 KiB.</translation>
     </message>
     <message id="CtlSizeTooLarge">
-        <source>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</source>
-        <translation>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</translation>
+        <source>%1 is more than this machine's memory and swap (%2): choose a smaller size.</source>
+        <translation>%1 is more than this machine's memory and swap (%2): choose a smaller size.</translation>
     </message>
     <message id="CtlSizeTooManyBlocks">
         <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
