@@ -173,5 +173,29 @@
         <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
         <translation>Das Volume unter „%1“ bleibt eingehängt und sein Speicher belegt: %2.</translation>
     </message>
+    <message id="AlertDiskFull">
+        <source>%1 is nearly full</source>
+        <translation>%1 ist fast voll</translation>
+    </message>
+    <message id="AlertDiskFullMessage">
+        <source>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</source>
+        <translation>%1 von %2 sind belegt. Löschen Sie Dateien, die Sie nicht mehr brauchen, oder kopieren Sie sie woandershin und erstellen Sie eine größere Disk.</translation>
+    </message>
+    <message id="AlertMemoryLow">
+        <source>The machine is running out of memory</source>
+        <translation>Der Arbeitsspeicher wird knapp</translation>
+    </message>
+    <message id="AlertMemoryLowMessage">
+        <source>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</source>
+        <translation>Nur noch %1 Arbeitsspeicher sind verfügbar, und die RAM-Disk %2 belegt %3. Löschen Sie Dateien auf Ihren RAM-Disks oder werfen Sie nicht mehr benötigte aus, sonst beendet das System womöglich Programme.</translation>
+    </message>
+    <message id="AlertSaveFailed">
+        <source>%1 was not saved</source>
+        <translation>%1 wurde nicht gesichert</translation>
+    </message>
+    <message id="AlertSaveFailedMessage">
+        <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
+        <translation>Der Ordner %1 enthält weiterhin die letzte vollständige Sicherung. Öffnen Sie das Fenster der Disk, um zu sehen, welche Dateien nicht gesichert wurden, und schaffen Sie Platz im Ordner oder prüfen Sie seine Zugriffsrechte.</translation>
+    </message>
 </context>
 </TS>

@@ -173,5 +173,29 @@
         <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
         <translation>The disk on "%1" stays mounted, and its memory stays in use: %2.</translation>
     </message>
+    <message id="AlertDiskFull">
+        <source>%1 is nearly full</source>
+        <translation>%1 is nearly full</translation>
+    </message>
+    <message id="AlertDiskFullMessage">
+        <source>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</source>
+        <translation>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</translation>
+    </message>
+    <message id="AlertMemoryLow">
+        <source>The machine is running out of memory</source>
+        <translation>The machine is running out of memory</translation>
+    </message>
+    <message id="AlertMemoryLowMessage">
+        <source>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</source>
+        <translation>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</translation>
+    </message>
+    <message id="AlertSaveFailed">
+        <source>%1 was not saved</source>
+        <translation>%1 was not saved</translation>
+    </message>
+    <message id="AlertSaveFailedMessage">
+        <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
+        <translation>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</translation>
+    </message>
 </context>
 </TS>
