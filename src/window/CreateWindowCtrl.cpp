@@ -1,5 +1,6 @@
 #include "CreateWindowCtrl.h"
 
+#include "DiskAlerts.h"
 #include "DiskKeeper.h"
 #include "DiskSize.h"
 #include "ui_CreateWindow.h"
@@ -8,6 +9,7 @@
 #include "KeptFolder.h"
 #include "RememberedDisks.h"
 
+#include "DesktopNotifications.h"
 #include "Localization.h"
 #include "MenuMeterMemStats.h"
 #include "MountPathPolicy.h"
@@ -158,6 +160,11 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     m_memoryUpdated->setObjectName(QStringLiteral("memoryUpdated"));
     m_memoryUpdated->setInterval(RefreshIntervalMs);
     connect(m_memoryUpdated, &QTimer::timeout, this, &CreateWindowCtrl::updateMemory);
+    // The disk's alerts are checked with the memory figures and reach the desktop.
+    m_alerts = new DiskAlerts(this);
+    connect(m_alerts, &DiskAlerts::raised, this, [](const QString &summary, const QString &body) {
+        DesktopNotifications::shared().show(summary, body);
+    });
 
     layOutBlocks();
     awakeFromNib();
@@ -648,6 +655,9 @@ void CreateWindowCtrl::updateMemory()
     m_ui->pageoutsField->setText(QString::number(count("pageouts")));
     m_ui->hitsField->setText(QString::number(count("hits")));
     m_ui->faultsField->setText(QString::number(count("faults")));
+    const MachineMemory memory = machineMemory();
+    m_alerts->check(m_mounted && m_disk ? m_disk->mountPath() : QString(),
+                    m_disk ? m_disk->diskName() : QString(), memory.totalKiB, memory.availableKiB);
 }
 
 void CreateWindowCtrl::extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view)
@@ -938,7 +948,8 @@ void CreateWindowCtrl::keptLoadFinished(const KeepResult &result)
 
 void CreateWindowCtrl::keptSaveFinished(const KeepResult &result)
 {
-    Q_UNUSED(result);
+    m_alerts->saveEnded(result.succeeded, m_keeper ? m_keeper->keptFolder() : QString(),
+                        result.message);
     showKeptInfo();
     if (m_ejectAfterSave) {
         m_ejectAfterSave = false;
