@@ -18,9 +18,9 @@ DiskAlerts::Figures useOf(const QString &mountPath)
     struct statvfs stats = {};
     if (::statvfs(mountPath.toLocal8Bit().constData(), &stats) != 0 || stats.f_blocks == 0)
         return {};
-    const qint64 unit = qint64(stats.f_frsize) / 1024 > 0 ? qint64(stats.f_frsize) / 1024 : 1;
-    const qint64 used = qint64(stats.f_blocks - stats.f_bfree) * unit;
-    return {used, used + qint64(stats.f_bavail) * unit};
+    const auto kib = [&stats](fsblkcnt_t blocks) { return qint64(blocks * stats.f_frsize / 1024); };
+    const qint64 used = kib(stats.f_blocks - stats.f_bfree);
+    return {used, used + kib(stats.f_bavail)};
 }
 
 } // namespace
