@@ -19,8 +19,8 @@ PACKAGES += $(KEEP_PACKAGES)
 # presses; the application's SVG icon and Qt's own translated texts need their packages.
 UI_TEST_PACKAGES := xdotool openbox libqt6svg6 qt6-translations-l10n
 PACKAGES += $(UI_TEST_PACKAGES)
-# A test validates the AppStream metadata with appstreamcli.
-PACKAGES += appstream
+# Tests validate the AppStream metadata and the desktop entries.
+PACKAGES += appstream desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
