@@ -103,6 +103,7 @@ private slots:
     void aSecondWindowEjectsItsOwnDisk();
     void sigtermEndsAsAfterQuit();
     void aRefusedSizeMakesNothing();
+    void newDiskActionOpensAFormBesideMountedDisks();
 
 private:
     // Starts the program and waits for its first window: a new one unless `firstTitle` says
@@ -117,6 +118,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_program;
     QString m_user;
+    QStringList m_arguments; // the program's command line
 };
 
 void TestRealProgram::initTestCase()
@@ -207,12 +209,12 @@ void TestRealProgram::startProgram(const QString &firstTitle)
         for (const QString &entry : environment)
             env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
         m_program->setProcessEnvironment(env);
-        m_program->start(program, {});
+        m_program->start(program, m_arguments);
     } else {
         m_program->start(QStringLiteral("runuser"),
                          QStringList{QStringLiteral("-u"), m_user, QStringLiteral("--"),
                                      QStringLiteral("env"), QStringLiteral("-i")} +
-                             environment + QStringList{program});
+                             environment + QStringList{program} + m_arguments);
     }
     QVERIFY(m_program->waitForStarted(5000));
     QVERIFY2(m_session.waitForActiveWindow(
@@ -457,6 +459,33 @@ void TestRealProgram::aRefusedSizeMakesNothing()
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(exitsWithin(QuitWithinMs));
     QCOMPARE(m_program->exitCode(), 0);
+}
+
+// The desktop entry's "New RAM Disk" runs `vellumar --new-disk`: with a disk still mounted, its
+// window comes back and a form for a new disk opens beside it, in front.
+void TestRealProgram::newDiskActionOpensAFormBesideMountedDisks()
+{
+    requireDiskMaker();
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY(!mount.isEmpty());
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
+    m_session.key(QStringLiteral("alt+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
+
+    m_arguments = {QStringLiteral("--new-disk")};
+    startProgram();
+    m_arguments.clear();
+    const QStringList titles = m_session.visibleWindowNames();
+    QVERIFY2(titles.contains(QStringLiteral("Ram Disk (8 MiB) – Vellumar")) &&
+                 titles.filter(text("WindowTitleNew")).size() == 1,
+             qPrintable(titles.join(QLatin1Char('|'))));
+    // The form makes a second disk; the first one is still there.
+    const QString second = createDisk(QStringLiteral("16M"));
+    QVERIFY(!second.isEmpty());
+    QCOMPARE(devicesUnder(m_home->path()).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestRealProgram)
