@@ -19,6 +19,8 @@ PACKAGES += $(KEEP_PACKAGES)
 # presses; the application's SVG icon and Qt's own translated texts need their packages.
 UI_TEST_PACKAGES := xdotool openbox libqt6svg6 qt6-translations-l10n
 PACKAGES += $(UI_TEST_PACKAGES)
+# Tests validate the AppStream metadata and the desktop entries.
+PACKAGES += appstream desktop-file-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -87,9 +89,13 @@ install-helper: build
 
 # The Debian package, built in a tree of its own configured for /usr (the programs carry the
 # helper's installed path), written to $(BUILD_DIR)/vellumar_<version>_<arch>.deb.
+# Built with Debian's own compiler and linker flags, hardening included.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package: package-deps
 	cmake -S . -B $(BUILD_DIR)/package -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DCMAKE_INSTALL_PREFIX=/usr \
-		-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+		-DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
+		-DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)"
 	cmake --build $(BUILD_DIR)/package -j$(JOBS) --target vellumar vellumarctl vellumar-ramdev
 	cd $(BUILD_DIR)/package && cpack -B $(abspath $(BUILD_DIR))
 

@@ -107,6 +107,13 @@ int main(int argc, char *argv[])
     DiskFollower follower(&controller);
     TrayMenu tray(&controller);
     QObject::connect(&follower, &DiskFollower::disksChanged, &tray, &TrayMenu::scheduleRefresh);
-    QTimer::singleShot(0, &controller, &MainCtrl::applicationDidFinishLaunching);
+    // --new-disk (the desktop entry's "New RAM Disk"): a form besides the windows of mounted disks.
+    const bool newDisk = QApplication::arguments().contains(QStringLiteral("--new-disk"));
+    QTimer::singleShot(0, &controller, [&controller, newDisk] {
+        controller.applicationDidFinishLaunching();
+        const QList<CreateWindowCtrl *> windows = controller.listOfRamDisks();
+        if (newDisk && !windows.isEmpty() && windows.first()->disk())
+            controller.newRamDisk();
+    });
     return app.exec();
 }

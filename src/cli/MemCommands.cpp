@@ -1,5 +1,6 @@
 #include "MemCommands.h"
 
+#include "DiskSize.h"
 #include "Localization.h"
 #include "MenuMeterMemStats.h"
 
@@ -47,7 +48,7 @@ void print(const QVariantMap &stats, const char *const (&keys)[N], bool json, QT
         const QVariant value = stats.value(key);
         QString text;
         if (value.typeId() == QMetaType::Double)
-            text = QString::number(value.toDouble(), 'f', 2) + QStringLiteral(" MB");
+            text = DiskSize::describe(qint64(value.toDouble() * 1024)); // the figures are MiB
         else
             text = value.toString();
         out << key.leftJustified(14) << text << '\n';

@@ -132,8 +132,7 @@ QString parseSize(const QString &text, qint64 &kib)
     }
     if (reading.kib > machineMemoryKiB())
         return localizedStringForKey(QStringLiteral("CtlSizeTooLarge"))
-            .arg(reading.kib)
-            .arg(machineMemoryKiB());
+            .arg(DiskSize::describe(reading.kib), DiskSize::describe(machineMemoryKiB()));
     kib = reading.kib;
     return QString();
 }

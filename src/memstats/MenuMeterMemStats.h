@@ -8,7 +8,7 @@
 class MemStatsSource;
 
 // Reads the machine's virtual-memory counters and swap areas and hands them out as
-// dictionaries: sizes in megabytes (double), counters as 64-bit counts, page-in and page-out
+// dictionaries: sizes in MiB (double), counters as 64-bit counts, page-in and page-out
 // deltas since the previous successful reading.
 class MenuMeterMemStats
 {
@@ -21,7 +21,7 @@ public:
     MenuMeterMemStats(const MenuMeterMemStats &) = delete;
     MenuMeterMemStats &operator=(const MenuMeterMemStats &) = delete;
 
-    // Keys "total", "free", "used", "active", "inactive", "wire", "freepage" (MB, double) and
+    // Keys "total", "free", "used", "active", "inactive", "wire", "freepage" (MiB, double) and
     // "hits", "lookups", "pageins", "pageouts", "faults", "cowfaults", "deltapageins",
     // "deltapageouts" (qint64). Empty when the counters cannot be read.
     std::optional<QVariantMap> getMemStats();

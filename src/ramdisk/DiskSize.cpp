@@ -13,11 +13,16 @@ constexpr int MaxDigits = 15;
 qint64 unitFactor(const QString &unit)
 {
     const QString lower = unit.toLower();
-    if (lower == QLatin1String("k") || lower == QLatin1String("kib"))
+    // "KB", "MB" and "GB" are what people type for the same 1024-based units.
+    const QString letter = lower.left(1);
+    const QString rest = lower.mid(1);
+    if (!rest.isEmpty() && rest != QLatin1String("ib") && rest != QLatin1String("b"))
+        return 0;
+    if (letter == QLatin1String("k"))
         return 1;
-    if (lower == QLatin1String("m") || lower == QLatin1String("mib"))
+    if (letter == QLatin1String("m"))
         return 1024;
-    if (lower == QLatin1String("g") || lower == QLatin1String("gib"))
+    if (letter == QLatin1String("g"))
         return 1024 * 1024;
     return 0;
 }
@@ -52,8 +57,13 @@ Reading checked(qint64 kib)
 
 Reading read(const QString &text, qint64 memoryKiB)
 {
-    static const QRegularExpression form(
-        QStringLiteral("^(\\d+)(?:\\.(\\d+))?(?: ?([A-Za-z]+|%))?$"));
+    // A point is always a decimal point; so is the locale's own separator ("1,5G" in German).
+    QString decimal = QLocale().decimalPoint();
+    if (decimal.size() != 1 || decimal.at(0).isDigit() || decimal.at(0).isLetter())
+        decimal = QStringLiteral(".");
+    const QRegularExpression form(
+        QStringLiteral("^(\\d+)(?:(?:\\.|%1)(\\d+))?(?: ?([A-Za-z]+|%))?$")
+            .arg(QRegularExpression::escape(decimal)));
     const QRegularExpressionMatch match = form.match(text.trimmed());
     if (!match.hasMatch())
         return {};

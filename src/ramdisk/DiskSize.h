@@ -4,8 +4,9 @@
 
 // Disk sizes as people type them, asked of the memory tool as 512-byte blocks:
 //   "65536"          a whole number of KiB;
-//   "512M", "1.5 G"  a number with a unit K/KiB, M/MiB or G/GiB (1024-based, any case, a space
-//                    allowed before the unit, a decimal point allowed);
+//   "512M", "1.5 G"  a number with a unit K/KiB/KB, M/MiB/MB or G/GiB/GB (all 1024-based, any
+//                    case, a space allowed before the unit); the decimal separator is a point
+//                    or the locale's own ("1,5G" in German);
 //   "25%"            a share of the machine's memory.
 // Anything else is refused, trailing text included: "12abc" is not 12 KiB.
 namespace DiskSize {
@@ -35,7 +36,9 @@ struct Reading
 // KiB are dropped.
 Reading read(const QString &text, qint64 memoryKiB);
 
-// The size for people: "512 KiB", "64 MiB", "1.5 GiB" (at most two decimals, none when whole).
+// The size for people, and the one way sizes and memory figures are written: "512 KiB",
+// "64 MiB", "1.5 GiB" (at most two decimals, none when whole, the locale's separator). read()
+// accepts every text it gives.
 QString describe(qint64 kib);
 
 } // namespace DiskSize

@@ -1,5 +1,6 @@
 #include "CreateWindowCtrl.h"
 
+#include "DiskAlerts.h"
 #include "DiskKeeper.h"
 #include "DiskSize.h"
 #include "EjectedElsewhere.h"
@@ -9,6 +10,7 @@
 #include "KeptFolder.h"
 #include "RememberedDisks.h"
 
+#include "DesktopNotifications.h"
 #include "Localization.h"
 #include "MenuMeterMemStats.h"
 #include "MountPathPolicy.h"
@@ -61,9 +63,10 @@ QPointer<CreateWindowCtrl> &sharedSlot()
     return slot;
 }
 
+// A figure of the memory panel, given in whole MiB, written as every size is.
 QString megabytes(qint64 value)
 {
-    return QStringLiteral("%1 MB").arg(value);
+    return DiskSize::describe(value * 1024);
 }
 
 int clampToInt(qint64 value)
@@ -105,10 +108,9 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
 
     QComboBox *presets = m_ui->formatPopUpButton;
     presets->addItem(localizedStringForKey(QStringLiteral("FreeEntry")), 0);
-    for (int mb : {16, 32, 64, 128, 256, 512})
-        presets->addItem(localizedStringForKey(QStringLiteral("PresetMB")).arg(mb), mb);
-    for (int gb : {1, 2, 4, 8})
-        presets->addItem(localizedStringForKey(QStringLiteral("PresetGB")).arg(gb), gb * 1024);
+    // Each preset reads as what it puts in the size field.
+    for (int mb : {16, 32, 64, 128, 256, 512, 1024, 2048, 4096, 8192})
+        presets->addItem(DiskSize::describe(qint64(mb) * 1024), mb);
 
     // Only the user's own edits count: the name field reports nothing, or each keystroke in it
     // would reset the name.
@@ -159,6 +161,11 @@ CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInfo
     m_memoryUpdated->setObjectName(QStringLiteral("memoryUpdated"));
     m_memoryUpdated->setInterval(RefreshIntervalMs);
     connect(m_memoryUpdated, &QTimer::timeout, this, &CreateWindowCtrl::updateMemory);
+    // The disk's alerts are checked with the memory figures and reach the desktop.
+    m_alerts = new DiskAlerts(this);
+    connect(m_alerts, &DiskAlerts::raised, this, [](const QString &summary, const QString &body) {
+        DesktopNotifications::shared().show(summary, body);
+    });
 
     layOutBlocks();
     awakeFromNib();
@@ -304,8 +311,9 @@ void CreateWindowCtrl::setDiskFormat()
 {
     const int tag = m_ui->formatPopUpButton->currentData().toInt();
     if (tag > 0) {
-        m_ui->diskSizeField->setText(QString::number(qint64(tag) * 1024));
-        m_ui->diskNameField->setText(QStringLiteral("Ram Disk %1MB").arg(tag));
+        const QString size = DiskSize::describe(qint64(tag) * 1024);
+        m_ui->diskSizeField->setText(size);
+        m_ui->diskNameField->setText(DefaultDiskName + QLatin1Char(' ') + size);
         showSizePreview();
     } else {
         m_ui->diskNameField->setText(DefaultDiskName);
@@ -383,10 +391,11 @@ void CreateWindowCtrl::createDisk()
     }
     const qint64 size = reading.kib;
     if (memory.totalKiB > 0 && size > memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) {
-        showAlert(QStringLiteral("SizeExceedsMemory"),
-                  localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
-                      .arg(size / 1024)
-                      .arg((memory.totalKiB + std::max<qint64>(memory.swapKiB, 0)) / 1024));
+        showAlert(
+            QStringLiteral("SizeExceedsMemory"),
+            localizedStringForKey(QStringLiteral("SizeExceedsMemoryMessage"))
+                .arg(DiskSize::describe(size),
+                     DiskSize::describe(memory.totalKiB + std::max<qint64>(memory.swapKiB, 0))));
         return;
     }
     // Relative paths, system folders, mount points and folders holding files are refused.
@@ -473,8 +482,7 @@ void CreateWindowCtrl::confirmAndCreate(const QString &path, const QString &name
             },
             nullptr,
             localizedStringForKey(QStringLiteral("SizeExceedsAvailableMessage"))
-                .arg(size / 1024)
-                .arg(memory.availableKiB / 1024));
+                .arg(DiskSize::describe(size), DiskSize::describe(memory.availableKiB)));
         return;
     }
     runCreation(path, name, blockCount);
@@ -648,6 +656,9 @@ void CreateWindowCtrl::updateMemory()
     m_ui->pageoutsField->setText(QString::number(count("pageouts")));
     m_ui->hitsField->setText(QString::number(count("hits")));
     m_ui->faultsField->setText(QString::number(count("faults")));
+    const MachineMemory memory = machineMemory();
+    m_alerts->check(m_mounted && m_disk ? m_disk->mountPath() : QString(),
+                    m_disk ? m_disk->diskName() : QString(), memory.totalKiB, memory.availableKiB);
 }
 
 void CreateWindowCtrl::extendibleLabelledViewWillOpen(QVXExtendibleLabelledView *view)
@@ -938,7 +949,8 @@ void CreateWindowCtrl::keptLoadFinished(const KeepResult &result)
 
 void CreateWindowCtrl::keptSaveFinished(const KeepResult &result)
 {
-    Q_UNUSED(result);
+    m_alerts->saveEnded(result.succeeded, m_keeper ? m_keeper->keptFolder() : QString(),
+                        result.message);
     showKeptInfo();
     if (m_ejectAfterSave) {
         m_ejectAfterSave = false;

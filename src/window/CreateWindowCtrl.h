@@ -27,6 +27,7 @@ class QTimer;
 class QVXLinkTextField;
 class QVXStaticProgressIndicator;
 class CreateWindowCtrl;
+class DiskAlerts;
 class DiskKeeper;
 
 namespace Ui {
@@ -189,6 +190,7 @@ private:
     bool m_tearingDown = false;
     bool m_mounted = false; // the latest creation's mount succeeded
     DiskKeeper *m_keeper = nullptr;
+    DiskAlerts *m_alerts = nullptr;
     bool m_keptFolderIsDefault = true; // the kept folder follows the disk's name
     bool m_ejectWithoutSave = false;   // the user said "Eject anyway"
     bool m_ejectAfterSave = false;     // an eject waits for the running load or save

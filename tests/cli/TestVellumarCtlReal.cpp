@@ -96,6 +96,34 @@ private slots:
         QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
     }
 
+    // "1 GB" is 1 GiB, and a German user's "1,5G" is 1.5 GiB, as the real program reads them.
+    void sizesAsPeopleTypeThem()
+    {
+        VELLUMAR_REQUIRE_DISKS();
+        const QString path = m_env->path(QStringLiteral("sized"));
+        const struct
+        {
+            const char *size;
+            const char *locale;
+            qint64 kib;
+        } cases[] = {{"1 GB", "C.UTF-8", 1 << 20}, {"1,5G", "de_DE.UTF-8", 3 << 19}};
+        for (const auto &each : cases) {
+            const Run made =
+                CtlRun::run({QStringLiteral("create"), QStringLiteral("--size"),
+                             QLatin1String(each.size), QStringLiteral("--mount"), path},
+                            {QStringLiteral("LC_ALL=") + QLatin1String(each.locale)});
+            QVERIFY2(made.status == 0, qPrintable(made.out + made.err));
+            const qint64 listedKiB = listed(path).value(QStringLiteral("sizeKiB")).toInteger();
+            QCOMPARE(ctl({QStringLiteral("eject"), path}).status, 0);
+            QCOMPARE(listedKiB, each.kib);
+        }
+        // In English a comma is no decimal separator: refused before anything is made.
+        const Run refused = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                                 QStringLiteral("1,5G"), QStringLiteral("--mount"), path});
+        QCOMPARE(refused.status, 2);
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
     void smallestDiskIsMadeAndOneLessIsRefused()
     {
         VELLUMAR_REQUIRE_DISKS();

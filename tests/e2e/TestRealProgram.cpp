@@ -105,6 +105,7 @@ private slots:
     void aRefusedSizeMakesNothing();
     void aSecondLaunchOpensAWindowOfTheFirst();
     void aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit();
+    void newDiskActionOpensAFormBesideMountedDisks();
 
 private:
     // Starts the program and waits for its first window: a new one unless `firstTitle` says
@@ -121,6 +122,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_program;
     QString m_user;
+    QStringList m_arguments; // the program's command line
 };
 
 void TestRealProgram::initTestCase()
@@ -223,7 +225,7 @@ std::unique_ptr<QProcess> TestRealProgram::launch(const QString &program,
 
 void TestRealProgram::startProgram(const QString &firstTitle)
 {
-    m_program = launch(QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar"));
+    m_program = launch(QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumar"), m_arguments);
     QVERIFY(m_program->waitForStarted(5000));
     QVERIFY2(m_session.waitForActiveWindow(
                  firstTitle.isEmpty() ? text("WindowTitleNew") : firstTitle, 10000),
@@ -507,6 +509,33 @@ void TestRealProgram::aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit()
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
     QCOMPARE(m_program->exitCode(), 0);
+}
+
+// The desktop entry's "New RAM Disk" runs `vellumar --new-disk`: with a disk still mounted, its
+// window comes back and a form for a new disk opens beside it, in front.
+void TestRealProgram::newDiskActionOpensAFormBesideMountedDisks()
+{
+    requireDiskMaker();
+    startProgram();
+    const QString mount = createDisk(QStringLiteral("8M"));
+    QVERIFY(!mount.isEmpty());
+    QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
+    m_session.key(QStringLiteral("ctrl+q"));
+    QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
+    m_session.key(QStringLiteral("alt+q"));
+    QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
+
+    m_arguments = {QStringLiteral("--new-disk")};
+    startProgram();
+    m_arguments.clear();
+    const QStringList titles = m_session.visibleWindowNames();
+    QVERIFY2(titles.contains(QStringLiteral("Ram Disk (8 MiB) – Vellumar")) &&
+                 titles.filter(text("WindowTitleNew")).size() == 1,
+             qPrintable(titles.join(QLatin1Char('|'))));
+    // The form makes a second disk; the first one is still there.
+    const QString second = createDisk(QStringLiteral("16M"));
+    QVERIFY(!second.isEmpty());
+    QCOMPARE(devicesUnder(m_home->path()).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestRealProgram)

@@ -7,9 +7,14 @@
 
 namespace CtlRun {
 
-Result run(const QStringList &arguments)
+Result run(const QStringList &arguments, const QStringList &environment)
 {
     QProcess process;
+    QProcessEnvironment processEnvironment = QProcessEnvironment::systemEnvironment();
+    for (const QString &entry : environment)
+        processEnvironment.insert(entry.section(QLatin1Char('='), 0, 0),
+                                  entry.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(processEnvironment);
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/vellumarctl"),
                   arguments);
     process.waitForFinished(120000);

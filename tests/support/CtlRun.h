@@ -14,8 +14,9 @@ struct Result
     QString err;
 };
 
-// Runs vellumarctl (beside the test executable) with `arguments`, two minutes at most.
-Result run(const QStringList &arguments);
+// Runs vellumarctl (beside the test executable) with `arguments`, two minutes at most;
+// `environment` ("NAME=value") is added to the test's own.
+Result run(const QStringList &arguments, const QStringList &environment = {});
 // The disk mounted on `mountPath` as `vellumarctl list --json` shows it; empty when none.
 QJsonObject listed(const QString &mountPath);
 

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QLocale>
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTimer>
@@ -29,6 +30,7 @@ private slots:
     void typingInTheSizeFieldResetsThePresetAndName();
     void sizeTexts_data();
     void sizeTexts();
+    void germanDecimalComma();
     void emptyNameAndPathGetDefaults();
     void tildeIsExpandedForTheDiskOnly();
     void oversizedAndUnsafeRequestsAreRefused_data();
@@ -69,15 +71,15 @@ void TestCreateWindowForm::presetsFillSizeAndNameAndAskForSectors_data()
     QTest::addColumn<QString>("size");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("request");
-    QTest::newRow("64") << 64 << "65536"
-                        << "Ram Disk 64MB"
+    QTest::newRow("64") << 64 << "64 MiB"
+                        << "Ram Disk 64 MiB"
                         << "ram://131072";
-    QTest::newRow("128") << 128 << "131072"
-                         << "Ram Disk 128MB"
+    QTest::newRow("128") << 128 << "128 MiB"
+                         << "Ram Disk 128 MiB"
                          << "ram://262144";
-    QTest::newRow("4 GB") << 4096 << "4194304"
-                          << "Ram Disk 4096MB"
-                          << "ram://8388608";
+    QTest::newRow("4 GiB") << 4096 << "4 GiB"
+                           << "Ram Disk 4 GiB"
+                           << "ram://8388608";
 }
 
 void TestCreateWindowForm::presetsFillSizeAndNameAndAskForSectors()
@@ -97,6 +99,8 @@ void TestCreateWindowForm::presetsFillSizeAndNameAndAskForSectors()
     for (int i = 0; i < index; ++i)
         QTest::keyClick(presets, Qt::Key_Down);
     QCOMPARE(presets->currentIndex(), index);
+    // The preset says what it puts in the field.
+    QCOMPARE(presets->currentText(), size);
     QCOMPARE(w.text("diskSizeField"), size);
     QCOMPARE(w.text("diskNameField"), name);
 
@@ -122,14 +126,15 @@ void TestCreateWindowForm::typingInTheSizeFieldResetsThePresetAndName()
     auto *presets = w.outlet<QComboBox>("formatPopUpButton");
     presets->setCurrentIndex(presets->findData(128));
     w.ctrl->setDiskFormat();
-    QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk 128MB"));
+    QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk 128 MiB"));
     auto *size = w.outlet<QLineEdit>("diskSizeField");
     size->setFocus();
     size->end(false);
-    QTest::keyClicks(size, QStringLiteral("5"));
+    QTest::keyClick(size, Qt::Key_Backspace);
+    QTest::keyClicks(size, QStringLiteral("B"));
     QCOMPARE(presets->currentIndex(), 0);
     QCOMPARE(w.text("diskNameField"), QStringLiteral("Ram Disk"));
-    QCOMPARE(w.text("diskSizeField"), QStringLiteral("1310725"));
+    QCOMPARE(w.text("diskSizeField"), QStringLiteral("128 MiB"));
     // Editing the name does not reset it.
     auto *name = w.outlet<QLineEdit>("diskNameField");
     name->clear();
@@ -156,6 +161,10 @@ void TestCreateWindowForm::sizeTexts_data()
                                   << "ram://3145728"
                                   << ""
                                   << "= 1.5 GiB";
+    QTest::newRow("decimal unit name") << "1 GB"
+                                       << "ram://2097152"
+                                       << ""
+                                       << "= 1 GiB";
     QTest::newRow("share") << "25%"
                            << "ram://4194304"
                            << ""
@@ -212,6 +221,22 @@ void TestCreateWindowForm::sizeTexts()
                  qPrintable(w.text("diskSizeBuildField")));
         QVERIFY(w.ctrl->windowTitle().contains(size));
     }
+}
+
+void TestCreateWindowForm::germanDecimalComma()
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    WorkingTools tools;
+    WindowUnderTest w;
+    QTest::keyClicks(w.outlet<QLineEdit>("diskSizeField"), QStringLiteral("1,5G"));
+    const QString preview = w.text("diskSizePreview");
+    w.ctrl->createDisk();
+    QLocale::setDefault(before);
+    QCOMPARE(preview, QStringLiteral("= 1,5 GiB"));
+    QVERIFY(w.ctrl->disk());
+    QCOMPARE(tools.callsOf(QStringLiteral("attach")),
+             QStringList{QStringLiteral("attach|attach|ram://3145728")});
 }
 
 void TestCreateWindowForm::emptyNameAndPathGetDefaults()
@@ -419,7 +444,7 @@ void TestCreateWindowForm::failedAllocationStillRunsTheLaterPhases()
 void TestCreateWindowForm::memoryPanelShowsTheFigures()
 {
     WindowUnderTest w;
-    // 2048 MB in all, 824.1 MB free and 200 MB inactive: 1023.9 MB used shows as 1023.
+    // 2 GiB in all, 824.1 MiB free and 200 MiB inactive: 1023.9 MiB used shows as 1023.
     w.memory->counters.pageSize = 1;
     w.memory->counters.freeCount = quint64(824.1 * 1024 * 1024);
     w.memory->counters.wireCount = 300ull << 20;
@@ -435,14 +460,14 @@ void TestCreateWindowForm::memoryPanelShowsTheFigures()
     fresh.ctrl =
         std::make_shared<CreateWindowCtrl>(std::make_unique<MenuMeterMemStats>(std::move(fed)));
 
-    QCOMPARE(fresh.text("totalMemNextBarField"), QStringLiteral("2048 MB"));
-    QCOMPARE(fresh.text("totalMemoryField"), QStringLiteral("2048 MB"));
-    QCOMPARE(fresh.text("usedMemNextBarField"), QStringLiteral("1023 MB"));
-    QCOMPARE(fresh.text("usedMemoryField"), QStringLiteral("1023 MB"));
-    QCOMPARE(fresh.text("wiredMemoryField"), QStringLiteral("300 MB"));
-    QCOMPARE(fresh.text("inactiveMemoryField"), QStringLiteral("200 MB"));
-    QCOMPARE(fresh.text("freeMemoryField"), QStringLiteral("1024 MB"));
-    QCOMPARE(fresh.text("freePageField"), QStringLiteral("824 MB"));
+    QCOMPARE(fresh.text("totalMemNextBarField"), QStringLiteral("2 GiB"));
+    QCOMPARE(fresh.text("totalMemoryField"), QStringLiteral("2 GiB"));
+    QCOMPARE(fresh.text("usedMemNextBarField"), QStringLiteral("1023 MiB"));
+    QCOMPARE(fresh.text("usedMemoryField"), QStringLiteral("1023 MiB"));
+    QCOMPARE(fresh.text("wiredMemoryField"), QStringLiteral("300 MiB"));
+    QCOMPARE(fresh.text("inactiveMemoryField"), QStringLiteral("200 MiB"));
+    QCOMPARE(fresh.text("freeMemoryField"), QStringLiteral("1 GiB"));
+    QCOMPARE(fresh.text("freePageField"), QStringLiteral("824 MiB"));
     QCOMPARE(fresh.text("pageinsField"), QStringLiteral("3000000000"));
     QCOMPARE(fresh.text("pageoutsField"), QStringLiteral("7"));
     QCOMPARE(fresh.text("hitsField"), QStringLiteral("5000000000"));
@@ -457,7 +482,7 @@ void TestCreateWindowForm::memoryPanelShowsTheFigures()
     for (const char *field :
          {"totalMemNextBarField", "usedMemNextBarField", "totalMemoryField", "usedMemoryField",
           "wiredMemoryField", "inactiveMemoryField", "freeMemoryField", "freePageField"})
-        QCOMPARE(w.text(field), QStringLiteral("0 MB"));
+        QCOMPARE(w.text(field), QStringLiteral("0 KiB"));
     for (const char *field : {"pageinsField", "pageoutsField", "hitsField", "faultsField"})
         QCOMPARE(w.text(field), QStringLiteral("0"));
     bar = w.outlet<QProgressBar>("memoryProgressBar");

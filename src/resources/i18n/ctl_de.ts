@@ -86,10 +86,10 @@ Hängt die RAM-Disk unter &lt;Einhängepfad&gt; aus und gibt ihren Speicher frei
     <message id="CtlHelpMem">
         <source>Usage: vellumarctl mem [--json]
 
-Shows the memory figures of this machine (sizes in MB, counters as counts).</source>
+Shows the memory figures of this machine (sizes in KiB, MiB or GiB, in MiB with --json; counters as counts).</source>
         <translation>Aufruf: vellumarctl mem [--json]
 
-Zeigt die Speicherzahlen dieses Rechners (Größen in MB, Zähler als Anzahl).</translation>
+Zeigt die Speicherzahlen dieses Rechners (Größen in KiB, MiB oder GiB, mit --json in MiB; Zähler als Anzahl).</translation>
     </message>
     <message id="CtlHelpSwap">
         <source>Usage: vellumarctl swap [--json]

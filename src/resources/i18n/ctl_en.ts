@@ -86,10 +86,10 @@ Unmounts the RAM disk mounted on &lt;mount path&gt; and gives its memory back.</
     <message id="CtlHelpMem">
         <source>Usage: vellumarctl mem [--json]
 
-Shows the memory figures of this machine (sizes in MB, counters as counts).</source>
+Shows the memory figures of this machine (sizes in KiB, MiB or GiB, in MiB with --json; counters as counts).</source>
         <translation>Usage: vellumarctl mem [--json]
 
-Shows the memory figures of this machine (sizes in MB, counters as counts).</translation>
+Shows the memory figures of this machine (sizes in KiB, MiB or GiB, in MiB with --json; counters as counts).</translation>
     </message>
     <message id="CtlHelpSwap">
         <source>Usage: vellumarctl swap [--json]

@@ -90,8 +90,8 @@
   vellumarctl swap [--json]</translation>
     </message>
     <message id="CtlSizeMissing">
-        <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
-        <translation>--size fehlt: Geben Sie die Größe in KiB an, zum Beispiel --size 65536 für 64 MiB.</translation>
+        <source>--size is missing: give the disk size, for example --size 512M or --size 1G.</source>
+        <translation>--size fehlt: Geben Sie die Größe an, zum Beispiel --size 512M oder --size 1G.</translation>
     </message>
     <message id="CtlSizeNotNumber">
         <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
@@ -102,8 +102,8 @@
         <translation>die Größe muss größer als 0 KiB sein.</translation>
     </message>
     <message id="CtlSizeTooLarge">
-        <source>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</source>
-        <translation>%1 KiB sind mehr als Speicher und Auslagerung dieses Rechners (%2 KiB): Wählen Sie eine kleinere Größe.</translation>
+        <source>%1 is more than this machine's memory and swap (%2): choose a smaller size.</source>
+        <translation>%1 sind mehr als Speicher und Auslagerung dieses Rechners (%2): Wählen Sie eine kleinere Größe.</translation>
     </message>
     <message id="CtlSizeTooManyBlocks">
         <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
@@ -176,6 +176,30 @@
     <message id="UnmountRefused">
         <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
         <translation>Das Volume unter „%1“ bleibt eingehängt und sein Speicher belegt: %2.</translation>
+    </message>
+    <message id="AlertDiskFull">
+        <source>%1 is nearly full</source>
+        <translation>%1 ist fast voll</translation>
+    </message>
+    <message id="AlertDiskFullMessage">
+        <source>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</source>
+        <translation>%1 von %2 sind belegt. Löschen Sie Dateien, die Sie nicht mehr brauchen, oder kopieren Sie sie woandershin und erstellen Sie eine größere Disk.</translation>
+    </message>
+    <message id="AlertMemoryLow">
+        <source>The machine is running out of memory</source>
+        <translation>Der Arbeitsspeicher wird knapp</translation>
+    </message>
+    <message id="AlertMemoryLowMessage">
+        <source>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</source>
+        <translation>Nur noch %1 Arbeitsspeicher sind verfügbar, und die RAM-Disk %2 belegt %3. Löschen Sie Dateien auf Ihren RAM-Disks oder werfen Sie nicht mehr benötigte aus, sonst beendet das System womöglich Programme.</translation>
+    </message>
+    <message id="AlertSaveFailed">
+        <source>%1 was not saved</source>
+        <translation>%1 wurde nicht gesichert</translation>
+    </message>
+    <message id="AlertSaveFailedMessage">
+        <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
+        <translation>Der Ordner %1 enthält weiterhin die letzte vollständige Sicherung. Öffnen Sie das Fenster der Disk, um zu sehen, welche Dateien nicht gesichert wurden, und schaffen Sie Platz im Ordner oder prüfen Sie seine Zugriffsrechte.</translation>
     </message>
 </context>
 </TS>

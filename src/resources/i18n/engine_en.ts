@@ -90,8 +90,8 @@
   vellumarctl swap [--json]</translation>
     </message>
     <message id="CtlSizeMissing">
-        <source>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</source>
-        <translation>--size is missing: give the disk size in KiB, for example --size 65536 for 64 MiB.</translation>
+        <source>--size is missing: give the disk size, for example --size 512M or --size 1G.</source>
+        <translation>--size is missing: give the disk size, for example --size 512M or --size 1G.</translation>
     </message>
     <message id="CtlSizeNotNumber">
         <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
@@ -102,8 +102,8 @@
         <translation>the size must be greater than 0 KiB.</translation>
     </message>
     <message id="CtlSizeTooLarge">
-        <source>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</source>
-        <translation>%1 KiB is more than this machine's memory and swap (%2 KiB): choose a smaller size.</translation>
+        <source>%1 is more than this machine's memory and swap (%2): choose a smaller size.</source>
+        <translation>%1 is more than this machine's memory and swap (%2): choose a smaller size.</translation>
     </message>
     <message id="CtlSizeTooManyBlocks">
         <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
@@ -176,6 +176,30 @@
     <message id="UnmountRefused">
         <source>The disk on "%1" stays mounted, and its memory stays in use: %2.</source>
         <translation>The disk on "%1" stays mounted, and its memory stays in use: %2.</translation>
+    </message>
+    <message id="AlertDiskFull">
+        <source>%1 is nearly full</source>
+        <translation>%1 is nearly full</translation>
+    </message>
+    <message id="AlertDiskFullMessage">
+        <source>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</source>
+        <translation>%1 of %2 is used. Delete files you no longer need, or copy them elsewhere and make a larger disk.</translation>
+    </message>
+    <message id="AlertMemoryLow">
+        <source>The machine is running out of memory</source>
+        <translation>The machine is running out of memory</translation>
+    </message>
+    <message id="AlertMemoryLowMessage">
+        <source>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</source>
+        <translation>Only %1 of memory is available, and the RAM disk %2 holds %3. Delete files on your RAM disks or eject those you no longer need, or programs may be ended by the system.</translation>
+    </message>
+    <message id="AlertSaveFailed">
+        <source>%1 was not saved</source>
+        <translation>%1 was not saved</translation>
+    </message>
+    <message id="AlertSaveFailedMessage">
+        <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
+        <translation>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</translation>
     </message>
 </context>
 </TS>

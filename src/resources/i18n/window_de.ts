@@ -123,14 +123,6 @@
         <source>Custom size</source>
         <translation>Eigene Größe</translation>
     </message>
-    <message id="PresetMB">
-        <source>%1 MB</source>
-        <translation>%1 MB</translation>
-    </message>
-    <message id="PresetGB">
-        <source>%1 GB</source>
-        <translation>%1 GB</translation>
-    </message>
     <message id="SizeDoesNotFit">
         <source>This size is too large</source>
         <translation>Diese Größe ist zu groß</translation>
@@ -144,8 +136,8 @@
         <translation>Nicht genug Speicher für diese Disk</translation>
     </message>
     <message id="SizeExceedsMemoryMessage">
-        <source>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</source>
-        <translation>Die Disk bräuchte %1 MB, dieser Rechner hat aber nur %2 MB Arbeitsspeicher und Auslagerungsspeicher zusammen. Geben Sie eine kleinere Größe ein.</translation>
+        <source>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</source>
+        <translation>Die Disk bräuchte %1, dieser Rechner hat aber nur %2 Arbeitsspeicher und Auslagerungsspeicher zusammen. Geben Sie eine kleinere Größe ein.</translation>
     </message>
     <message id="MountPathInvalid">
         <source>This mount path cannot be used</source>
@@ -156,8 +148,8 @@
         <translation>Die Disk ist größer als der freie Speicher</translation>
     </message>
     <message id="SizeExceedsAvailableMessage">
-        <source>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
-        <translation>Die Disk kann bis zu %1 MB belegen, im Moment sind aber nur %2 MB Speicher verfügbar. Wenn sich die Disk füllt, werden andere Programme womöglich ausgelagert oder vom System beendet. Trotzdem erstellen?</translation>
+        <source>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
+        <translation>Die Disk kann bis zu %1 belegen, im Moment sind aber nur %2 Speicher verfügbar. Wenn sich die Disk füllt, werden andere Programme womöglich ausgelagert oder vom System beendet. Trotzdem erstellen?</translation>
     </message>
     <message id="CreateAnyway">
         <source>Create Anyway</source>

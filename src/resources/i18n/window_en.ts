@@ -123,14 +123,6 @@
         <source>Custom size</source>
         <translation>Custom size</translation>
     </message>
-    <message id="PresetMB">
-        <source>%1 MB</source>
-        <translation>%1 MB</translation>
-    </message>
-    <message id="PresetGB">
-        <source>%1 GB</source>
-        <translation>%1 GB</translation>
-    </message>
     <message id="SizeDoesNotFit">
         <source>This size is too large</source>
         <translation>This size is too large</translation>
@@ -144,8 +136,8 @@
         <translation>Not enough memory for this disk</translation>
     </message>
     <message id="SizeExceedsMemoryMessage">
-        <source>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</source>
-        <translation>The disk would need %1 MB, but this machine has only %2 MB of memory and swap together. Enter a smaller size.</translation>
+        <source>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</source>
+        <translation>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</translation>
     </message>
     <message id="MountPathInvalid">
         <source>This mount path cannot be used</source>
@@ -156,8 +148,8 @@
         <translation>The disk is larger than the free memory</translation>
     </message>
     <message id="SizeExceedsAvailableMessage">
-        <source>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
-        <translation>The disk may use up to %1 MB, but only %2 MB of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</translation>
+        <source>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
+        <translation>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</translation>
     </message>
     <message id="CreateAnyway">
         <source>Create Anyway</source>
