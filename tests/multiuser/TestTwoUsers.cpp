@@ -420,6 +420,24 @@ private slots:
             wrongPlace += QFile::exists(rootsFiles + QStringLiteral("/marker")) ? 0 : 1;
             QCOMPARE(helper(firstUser, {QStringLiteral("unmount"), device, id}).exitCode, 0);
         }
+        // Memory disks are made and mounted in one call: the same race, disk after disk.
+        int memoryMounted = 0;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const Run made = helper(firstUser, {QStringLiteral("attach"),
+                                                QStringLiteral("ram://8192"),
+                                                QStringLiteral("memory"),
+                                                QStringLiteral("race"), target});
+            if (made.exitCode != 0)
+                continue;
+            ++memoryMounted;
+            const QString memory = made.out.section(QLatin1Char('\n'), 0, 0);
+            const QString memoryId = made.out.section(QLatin1Char('\n'), 1, 1);
+            wrongPlace += SystemDisks::isMountPoint(rootsFiles) ? 1 : 0;
+            wrongPlace += QFile::exists(rootsFiles + QStringLiteral("/marker")) ? 0 : 1;
+            QCOMPARE(helper(firstUser, {QStringLiteral("unmount"), memory, memoryId}).exitCode, 0);
+            QCOMPARE(helper(firstUser, {QStringLiteral("detach"), memory, memoryId}).exitCode, 0);
+        }
+        qInfo("memory disks: mounted %d times in 100 tries", memoryMounted);
         // runuser passes the request on to the swapper and collects it.
         swapper->terminate();
         finish(swapper);

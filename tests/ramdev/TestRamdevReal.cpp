@@ -300,6 +300,120 @@ private slots:
         QVERIFY(attached(roots));
     }
 
+    // A memory disk is made and mounted in one call, on a tmpfs that belongs to the caller and
+    // stays out of swap; it is listed, named by its id, and gone with its memory at eject.
+    void memoryDisksLiveAndGoByTheirId()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString parent = folder(QStringLiteral("memory-parent"), m_userUid);
+        const QString path = parent + QStringLiteral("/disk");
+        const Run made = helper({QStringLiteral("attach"), QStringLiteral("ram://16384"),
+                                 QStringLiteral("memory"), QStringLiteral("Mem"), path},
+                                user());
+        const QStringList lines = made.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(made.exitCode == 0 && lines.size() == 3, qPrintable(made.err));
+        const Disk disk{lines.at(0), lines.at(1), user()};
+        m_made << disk;
+        QCOMPARE(lines.at(2), path);
+        QVERIFY(disk.device.startsWith(SystemDisks::memoryDiskPrefix()));
+        QVERIFY(SystemDisks::isOurMemoryDevice(disk.device));
+        QFile mountinfo(QStringLiteral("/proc/self/mountinfo"));
+        QVERIFY(mountinfo.open(QIODevice::ReadOnly));
+        QString line;
+        for (const QString &entry : QString::fromUtf8(mountinfo.readAll()).split(QLatin1Char('\n')))
+            line = entry.contains(QLatin1Char(' ') + path + QLatin1Char(' ')) ? entry : line;
+        for (const char *option : {"nosuid", "nodev", "noatime", "- tmpfs", "mode=700"})
+            QVERIFY2(line.contains(QLatin1String(option)), qPrintable(line));
+        QVERIFY2(line.contains(QStringLiteral("uid=") + user()), qPrintable(line));
+
+        // Written data is what the list reports as held in memory.
+        QFile file(path + QStringLiteral("/data"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(QByteArray(2 * 1024 * 1024, 'x')) == 2 * 1024 * 1024);
+        file.close();
+        const Run list = helper({QStringLiteral("list")}, user());
+        const QString mine = list.out.section(disk.device + QLatin1Char('\t'), 1).section(
+            QLatin1Char('\n'), 0, 0);
+        const QStringList fields = mine.split(QLatin1Char('\t'));
+        QVERIFY2(fields.size() == 10 && fields.at(7) == QStringLiteral("memory"), qPrintable(mine));
+        QVERIFY2(fields.at(8).toLongLong() >= 2048, qPrintable(mine));
+        // Made and mounted already: no file system to write, nothing more to mount.
+        QCOMPARE(helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("x")},
+                        user())
+                     .exitCode,
+                 2);
+        // The wrong id reaches nothing; the right one ejects it.
+        QCOMPARE(helper({QStringLiteral("unmount"), disk.device, disk.id + QLatin1Char('1')},
+                        user())
+                     .exitCode,
+                 2);
+        QVERIFY(SystemDisks::isMountPoint(path));
+        QCOMPARE(on("unmount", disk, user()).exitCode, 0);
+        QCOMPARE(on("detach", disk, user()).exitCode, 0);
+        QVERIFY(!SystemDisks::isOurMemoryDevice(disk.device));
+        QVERIFY(QDir().rmdir(path));
+
+        // Made again under the same name, the old id belongs to another disk now.
+        const Run again = helper({QStringLiteral("attach"), QStringLiteral("ram://16384"),
+                                  QStringLiteral("memory"), QStringLiteral("Mem"), path},
+                                 user());
+        const QStringList next = again.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(again.exitCode == 0 && next.size() == 3, qPrintable(again.err));
+        m_made << Disk{next.at(0), next.at(1), user()};
+        QVERIFY(next.at(1) != disk.id);
+        if (next.at(0) == disk.device) {
+            const Run stale = on("unmount", disk, user());
+            QCOMPARE(stale.exitCode, 2);
+            QVERIFY2(stale.err.contains(QStringLiteral("another disk")), qPrintable(stale.err));
+        }
+        QVERIFY(SystemDisks::isMountPoint(path));
+    }
+
+    // A compressed disk is a zram device of its own, formatted and mounted like a block disk,
+    // listed with the memory it takes; a zram device the helper did not claim is never touched.
+    void compressedDisksClaimAndGiveBackTheirDevice()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const Run made = helper({QStringLiteral("attach"), QStringLiteral("ram://65536"),
+                                 QStringLiteral("compressed")},
+                                user());
+        if (made.exitCode != 0 && made.err.contains(QStringLiteral("cannot make compressed")))
+            QSKIP("this kernel has no zram");
+        const QStringList lines = made.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(made.exitCode == 0 && lines.size() == 2, qPrintable(made.err));
+        const Disk zram{lines.at(0), lines.at(1), user()};
+        m_made << zram;
+        QVERIFY(zram.device.startsWith(QStringLiteral("/dev/zram")));
+        const QString path = folder(QStringLiteral("compressed"), m_userUid);
+        QCOMPARE(helper({QStringLiteral("format"), zram.device, zram.id, QStringLiteral("Z")},
+                        user())
+                     .exitCode,
+                 0);
+        QCOMPARE(helper({QStringLiteral("mount"), zram.device, zram.id, path}, user()).exitCode,
+                 0);
+        QFile file(path + QStringLiteral("/text"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 20000; ++i)
+            file.write(QByteArrayLiteral("a line of text that compresses well\n"));
+        file.close();
+        ::sync();
+        const QString list = helper({QStringLiteral("list")}, user()).out;
+        const QStringList fields =
+            list.section(zram.device + QLatin1Char('\t'), 1).section(QLatin1Char('\n'), 0, 0)
+                .split(QLatin1Char('\t'));
+        QVERIFY2(fields.size() == 10 && fields.at(7) == QStringLiteral("compressed"),
+                 qPrintable(list));
+        QVERIFY2(fields.at(9).toLongLong() > fields.at(8).toLongLong(), qPrintable(list));
+        QCOMPARE(on("unmount", zram, user()).exitCode, 0);
+        QCOMPARE(on("detach", zram, user()).exitCode, 0);
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/sys/block/") + zram.device.mid(5)));
+        // Not claimed by us: refused like anyone else's.
+        QCOMPARE(helper({QStringLiteral("detach"), QStringLiteral("/dev/zram0"),
+                         QStringLiteral("1")})
+                     .exitCode,
+                 2);
+    }
+
     // A device name read earlier may belong to another disk now: the id tells them apart.
     void aStaleDeviceNameIsRefused()
     {
