@@ -168,6 +168,7 @@ void release(Pinned &pinned)
         close(pinned.parent);
     pinned.folder = -1;
     pinned.parent = -1;
+    pinned.helperOwned = false;
 }
 
 bool onUserFileSystem(int fd, const std::string &path, std::string &problem)

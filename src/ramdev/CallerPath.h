@@ -17,6 +17,9 @@ struct Pinned
     std::string name; // its last component
     int parent = -1;  // O_PATH descriptor of the folder above it
     int folder = -1;  // O_PATH descriptor of the folder itself; -1 when it does not exist yet
+    // Made by the helper in the caller's media folder (MediaFolder): root's, and removed by the
+    // helper again.
+    bool helperOwned = false;
 };
 
 // An absolute path with empty, "." and ".." parts refused and doubled slashes removed.

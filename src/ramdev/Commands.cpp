@@ -4,6 +4,7 @@
 #include "DiskMemory.h"
 #include "Formatter.h"
 #include "LoopDevice.h"
+#include "MediaFolder.h"
 #include "MemoryBudget.h"
 #include "ProcessGuard.h"
 #include "RecordStore.h"
@@ -24,7 +25,8 @@ constexpr size_t disksPerUser = 32;
 const char usage[] =
     "usage: vellumar-ramdev attach ram://<blocks> [block | compressed[:lz4|:zstd]] | attach "
     "ram://<blocks> memory <label> <folder> | format <device> <id> <label> | mount <device> <id> "
-    "<folder> | unmount <device> <id> | detach <device> <id> | list | check";
+    "<folder> | unmount <device> <id> | detach <device> <id> | list | check (<folder>: an "
+    "absolute path, or @media/<name> for a new folder in /media/<user>)";
 
 struct Shape
 {
@@ -145,6 +147,31 @@ bool pinFolder(const Caller &caller, const std::string &path, CallerPath::Pinned
     return pinned;
 }
 
+// The folder asked for as "@media/<name>" is made now, under the lock: it is made as root in a
+// folder that is root's alone, so nothing the caller controls is waited on. Any other folder
+// was pinned before the lock.
+int mediaTarget(const Caller &caller, const std::string &folder, CallerPath::Pinned &target,
+                Answer &answer)
+{
+    std::string name;
+    std::string problem;
+    if (!MediaFolder::isRequest(folder, name))
+        return 0;
+    const int status = MediaFolder::make(caller, name, target, problem);
+    return status == 0 ? 0 : answer.fail(status, problem);
+}
+
+// A folder the helper made for the disk goes with the disk's volume.
+void removeHelperFolder(RecordStore &store, DiskRecord &record)
+{
+    std::string ignored;
+    if (record.helperFolder && !SafeMount::isMounted(record) && MediaFolder::remove(record)) {
+        record.helperFolder = false;
+        record.madeFolder = false;
+        store.save(record, ignored);
+    }
+}
+
 int budgetProblem(const Caller &caller, const RecordStore &store, uint64_t bytes, Answer &answer)
 {
     size_t mine = 0;
@@ -214,13 +241,15 @@ int attachCompressed(RecordStore &store, DiskRecord record, Answer &answer, Args
 }
 
 int attachMemory(const Caller &caller, RecordStore &store, DiskRecord record,
-                 CallerPath::Pinned &target, Answer &answer, Args &undo)
+                 const std::string &folder, CallerPath::Pinned &target, Answer &answer, Args &undo)
 {
     for (record.number = 1; store.find(record, record); ++record.number) {
     }
     record.formatted = true;
     record.id = randomId();
     std::string problem;
+    if (const int status = mediaTarget(caller, folder, target, answer))
+        return status;
     if (const int status = SafeMount::mountDisk(caller, target, record, store, problem)) {
         store.remove(record);
         return answer.fail(status, problem);
@@ -260,7 +289,9 @@ int attach(const Caller &caller, RecordStore &store, const Args &args, Answer &a
         return answer.fail(2, problem);
     if (memory)
         record.label = args[2];
-    if (memory && !pinFolder(caller, args[3], target, answer, status))
+    std::string mediaName;
+    if (memory && !MediaFolder::isRequest(args[3], mediaName) &&
+        !pinFolder(caller, args[3], target, answer, status))
         return status;
     if (!store.lock(lockSeconds, problem))
         status = answer.fail(1, problem);
@@ -269,7 +300,7 @@ int attach(const Caller &caller, RecordStore &store, const Args &args, Answer &a
         status = budgetProblem(caller, store, record.bytes(), answer);
     }
     if (status == 0) {
-        status = memory ? attachMemory(caller, store, record, target, answer, undo)
+        status = memory ? attachMemory(caller, store, record, args[3], target, answer, undo)
                  : record.kind == Kind::Compressed ? attachCompressed(store, record, answer, undo)
                                                    : attachBlock(store, record, answer, undo);
     }
@@ -305,7 +336,9 @@ int mount(const Caller &caller, RecordStore &store, const Args &args, Answer &an
 {
     CallerPath::Pinned target;
     int status = 0;
-    if (!pinFolder(caller, args[2], target, answer, status))
+    std::string mediaName;
+    if (!MediaFolder::isRequest(args[2], mediaName) &&
+        !pinFolder(caller, args[2], target, answer, status))
         return status;
     std::string problem;
     DiskRecord record;
@@ -321,6 +354,8 @@ int mount(const Caller &caller, RecordStore &store, const Args &args, Answer &an
     if (status == 0 && SafeMount::isMounted(record))
         status = answer.fail(2, record.device() + " is mounted already, at \"" + record.mountPath +
                                     "\"");
+    if (status == 0)
+        status = mediaTarget(caller, args[2], target, answer);
     if (status == 0) {
         status = SafeMount::mountDisk(caller, target, record, store, problem);
         if (status == 0)
@@ -356,6 +391,8 @@ int unmount(const Caller &caller, RecordStore &store, const Args &args, Answer &
         if (!store.save(record, problem))
             status = answer.fail(1, problem);
     }
+    if (status == 0)
+        removeHelperFolder(store, record);
     CallerPath::release(parent);
     return status;
 }
@@ -378,6 +415,8 @@ int detach(const Caller &caller, RecordStore &store, const Args &args, Answer &a
         status = ZramDevice::release(record.number, problem);
     if (status != 0)
         return answer.fail(status, problem);
+    // Unmounted elsewhere, the volume may have left the helper's folder behind.
+    removeHelperFolder(store, record);
     store.remove(record);
     answer.say("\"" + record.device() + "\" ejected.");
     return 0;

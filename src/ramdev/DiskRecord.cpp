@@ -96,6 +96,7 @@ std::string DiskRecord::serialize() const
     put("mountid", std::to_string(mountId));
     put("superblock", std::to_string(superblock));
     put("madefolder", madeFolder ? "1" : "0");
+    put("helperfolder", helperFolder ? "1" : "0");
     put("folderdev", std::to_string(folderDevice));
     put("folderino", std::to_string(folderInode));
     put("noswap", keptOutOfSwap ? "1" : "0");
@@ -134,6 +135,8 @@ bool DiskRecord::parse(const std::string &text, DiskRecord &record)
     record.owner = uid_t(owner);
     record.formatted = formatted != 0;
     record.madeFolder = made != 0;
+    // Records written before the helper made folders of its own have no such key.
+    record.helperFolder = values["helperfolder"] == "1";
     record.keptOutOfSwap = noswap != 0;
     record.algorithm = values["algorithm"];
     record.label = values["label"];

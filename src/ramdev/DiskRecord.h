@@ -32,6 +32,7 @@ struct DiskRecord
     uint64_t mountId = 0;
     uint64_t superblock = 0;
     bool madeFolder = false;
+    bool helperFolder = false; // made in the caller's media folder: root's, the helper removes it
     uint64_t folderDevice = 0;
     uint64_t folderInode = 0;
     bool keptOutOfSwap = false; // memory: the kernel took "noswap"

@@ -1,5 +1,6 @@
 #include "SafeMount.h"
 
+#include "MediaFolder.h"
 #include "MountTable.h"
 #include "RecordStore.h"
 #include "Text.h"
@@ -96,7 +97,7 @@ bool mountOf(int dirfd, const char *name, int flags, uint64_t &mountId, uint64_t
 // the start, and only where they could make it themselves).
 int targetFolder(const Caller &caller, CallerPath::Pinned &target, bool &made, std::string &problem)
 {
-    made = false;
+    made = target.helperOwned;
     if (target.folder >= 0)
         return target.folder;
     const int error = CallerPath::asCaller(
@@ -117,14 +118,17 @@ int targetFolder(const Caller &caller, CallerPath::Pinned &target, bool &made, s
     return target.folder;
 }
 
-std::string checkTarget(const Caller &caller, int folder, const std::string &path)
+std::string checkTarget(const Caller &caller, const CallerPath::Pinned &target)
 {
+    const int folder = target.folder;
+    const std::string &path = target.path;
     struct stat info
     {
     };
     if (fstat(folder, &info) != 0 || !S_ISDIR(info.st_mode))
         return "refusing \"" + path + "\": it is not a folder";
-    if (!caller.mayActOn(info.st_uid))
+    // A folder the helper made is root's; any other must be the caller's.
+    if (target.helperOwned ? info.st_uid != 0 : !caller.mayActOn(info.st_uid))
         return "refusing \"" + path + "\": the folder belongs to someone else";
     if (isMountRoot(folder))
         return "refusing \"" + path + "\": a volume is already mounted there";
@@ -256,13 +260,14 @@ int mountDisk(const Caller &caller, CallerPath::Pinned &target, DiskRecord &reco
     struct stat info
     {
     };
-    if (folder >= 0) {
-        problem = checkTarget(caller, folder, target.path);
-        if (problem.empty() && fstat(folder, &info) != 0)
-            problem = Text::systemError("cannot look at \"" + target.path + "\"", errno);
-    }
+    if (folder >= 0 && fstat(folder, &info) != 0)
+        problem = Text::systemError("cannot look at \"" + target.path + "\"", errno);
+    if (folder >= 0 && problem.empty())
+        problem = checkTarget(caller, target);
     auto undoFolder = [&] {
-        if (made)
+        if (made && target.helperOwned)
+            MediaFolder::removeIn(target.parent, target.name, info.st_dev, info.st_ino);
+        else if (made)
             removeMadeFolder(caller, target, info.st_ino);
     };
     if (folder < 0 || !problem.empty()) {
@@ -282,6 +287,7 @@ int mountDisk(const Caller &caller, CallerPath::Pinned &target, DiskRecord &reco
     record.mountId = mountId;
     record.superblock = superblock;
     record.madeFolder = made;
+    record.helperFolder = target.helperOwned;
     record.folderDevice = info.st_dev;
     record.folderInode = info.st_ino;
     if (!store.save(record, problem)) {
@@ -302,6 +308,8 @@ int mountDisk(const Caller &caller, CallerPath::Pinned &target, DiskRecord &reco
         if (unmountName(target.parent, target.name, ignored) == 0) {
             record.mountId = 0;
             store.save(record, ignored);
+            if (target.helperOwned)
+                undoFolder();
         }
         problem = "refusing \"" + target.path +
                   "\": files appeared in the folder while the disk was being mounted, and the "

@@ -8,6 +8,9 @@
 //                                                  prints the device, the id and the folder
 //   vellumar-ramdev format <device> <id> <label>
 //   vellumar-ramdev mount <device> <id> <folder>   prints the folder
+//
+// The folder "@media/<name>" asks for the default place: a new folder named after the disk
+// ("<name>", "<name> 2", ...) that the helper makes in /media/<user> and removes at unmount.
 //   vellumar-ramdev unmount <device> <id>
 //   vellumar-ramdev detach <device> <id>
 //   vellumar-ramdev list                           the caller's disks (root: all), one a line

@@ -1,8 +1,9 @@
 #include "Caller.h"
+#include "CallerPath.h"
 #include "DiskRecord.h"
 #include "Formatter.h"
+#include "MediaFolder.h"
 #include "MemoryBudget.h"
-#include "CallerPath.h"
 #include "Text.h"
 
 #include <QtTest>
@@ -91,6 +92,7 @@ private slots:
         record.mountPath = "/home/u/with space\n/and=equals%";
         record.mountId = 77;
         record.madeFolder = true;
+        record.helperFolder = true;
         record.folderDevice = 2049;
         record.folderInode = 55;
         DiskRecord back;
@@ -133,6 +135,52 @@ private slots:
                                   "madefolder=0\nfolderdev=0\nfolderino=0\n",
                                   back));
         QVERIFY(back.kind == DiskRecord::Kind::Block && back.number == 3 && back.id == 99);
+    }
+
+    // A disk's name becomes one folder name in the media folder, whatever it holds.
+    void mediaFolderNamesAreOneSafeName_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("folder");
+        QTest::newRow("plain") << QByteArray("Scratch") << QByteArray("Scratch");
+        QTest::newRow("slash") << QByteArray("a/b") << QByteArray("a_b");
+        QTest::newRow("climbing") << QByteArray("../x") << QByteArray("_x");
+        QTest::newRow("dot") << QByteArray(".") << QByteArray("Ram Disk");
+        QTest::newRow("dot-dot") << QByteArray("..") << QByteArray("Ram Disk");
+        QTest::newRow("hidden") << QByteArray("..hidden.") << QByteArray("hidden.");
+        QTest::newRow("empty") << QByteArray() << QByteArray("Ram Disk");
+        QTest::newRow("line break and tab") << QByteArray("a\nb\tc\x7f") << QByteArray("a_b_c_");
+        QTest::newRow("accents kept") << QByteArray("Brücke ä") << QByteArray("Brücke ä");
+        QTest::newRow("a request inside") << QByteArray("@media/x") << QByteArray("@media_x");
+    }
+
+    void mediaFolderNamesAreOneSafeName()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, folder);
+        QCOMPARE(QByteArray::fromStdString(MediaFolder::cleanName(name.toStdString())), folder);
+    }
+
+    void longNamesAndNumbersStayWithinOneName()
+    {
+        // 300 bytes of two-byte characters: cut at 254, never inside a character.
+        std::string umlauts;
+        for (int i = 0; i < 150; ++i)
+            umlauts += "ü";
+        const std::string cleaned = MediaFolder::cleanName(umlauts);
+        QCOMPARE(cleaned.size(), size_t(254));
+        QVERIFY(QString::fromStdString(cleaned).toUtf8().toStdString() == cleaned);
+        QCOMPARE(MediaFolder::numbered("Scratch", 1), std::string("Scratch"));
+        QCOMPARE(MediaFolder::numbered("Scratch", 2), std::string("Scratch 2"));
+        const std::string long255(255, 'a');
+        const std::string tenth = MediaFolder::numbered(MediaFolder::cleanName(long255), 10);
+        QCOMPARE(tenth.size(), size_t(255));
+        QCOMPARE(tenth.substr(252), std::string(" 10"));
+        std::string name;
+        QVERIFY(MediaFolder::isRequest("@media/a/b", name));
+        QCOMPARE(name, std::string("a/b"));
+        QVERIFY(!MediaFolder::isRequest("/media/a", name));
+        QVERIFY(!MediaFolder::isRequest("@mediax", name));
     }
 };
 

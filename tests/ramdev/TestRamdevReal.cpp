@@ -8,8 +8,12 @@
 #include <QTemporaryFile>
 #include <QtTest>
 #include <fcntl.h>
+#include <linux/posix_acl.h>
+#include <linux/posix_acl_xattr.h>
 #include <pwd.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 // The root helper on real loop devices and real mounts. Needs root; a user caller is played by
@@ -98,6 +102,42 @@ class TestRamdevReal : public QObject
 
     static bool attached(const Disk &disk) { return SystemDisks::isOurMemoryDevice(disk.device); }
 
+    // A memory disk asked for in the default place; its folder, empty when refused.
+    QString inMedia(const QString &name)
+    {
+        const Run made = helper({QStringLiteral("attach"), QStringLiteral("ram://4096"),
+                                 QStringLiteral("memory"), QStringLiteral("M"),
+                                 QStringLiteral("@media/") + name},
+                                user());
+        const QStringList lines = made.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        if (made.exitCode != 0 || lines.size() != 3) {
+            qWarning("%s", qPrintable(made.err));
+            return QString();
+        }
+        m_made << Disk{lines.at(0), lines.at(1), user()};
+        return lines.at(2);
+    }
+
+    // The permissions the access list of `path` gives `tag` (and `id` for a named user); -1
+    // when it has no such entry.
+    static int aclPermissions(const QString &path, int tag, uid_t id = uid_t(-1))
+    {
+        char bytes[512];
+        const ssize_t size = getxattr(QFile::encodeName(path).constData(),
+                                      "system.posix_acl_access", bytes, sizeof bytes);
+        if (size < ssize_t(sizeof(posix_acl_xattr_header)))
+            return -1;
+        for (size_t at = sizeof(posix_acl_xattr_header);
+             at + sizeof(posix_acl_xattr_entry) <= size_t(size);
+             at += sizeof(posix_acl_xattr_entry)) {
+            posix_acl_xattr_entry entry{};
+            memcpy(&entry, bytes + at, sizeof entry);
+            if (entry.e_tag == tag && (tag != ACL_USER || entry.e_id == id))
+                return entry.e_perm;
+        }
+        return -1;
+    }
+
     QString folder(const QString &name, uid_t owner)
     {
         const QString path = m_dir.filePath(name);
@@ -140,8 +180,8 @@ private slots:
         // Must outlive the helper: no autoclear.
         QCOMPARE(sysfs(disk.device, QStringLiteral("loop/autoclear")), QStringLiteral("0"));
         QVERIFY(helper({QStringLiteral("list")})
-                    .out.contains(
-                        QStringLiteral("%1\t%2\t0\t8192\t0\t0\t\t\tblock\t-1\t-1\n").arg(disk.device, disk.id)));
+                    .out.contains(QStringLiteral("%1\t%2\t0\t8192\t0\t0\t\t\tblock\t-1\t-1\n")
+                                      .arg(disk.device, disk.id)));
 
         const Run run = on("detach", disk, {});
         QCOMPARE(run.exitCode, 0);
@@ -256,9 +296,10 @@ private slots:
         for (const char *option : {"nosuid", "nodev", "noatime"})
             QVERIFY2(line.contains(QLatin1String(option)), qPrintable(line));
         QVERIFY2(line.contains(QStringLiteral("discard")), qPrintable(line));
-        QVERIFY(helper({QStringLiteral("list")}, user())
-                    .out.contains(QStringLiteral("%1\t%2\t%3\t8192\t1\t1\t%4\tScratch\tblock\t-1\t-1\n")
-                                      .arg(disk.device, disk.id, user(), mountPoint)));
+        QVERIFY(
+            helper({QStringLiteral("list")}, user())
+                .out.contains(QStringLiteral("%1\t%2\t%3\t8192\t1\t1\t%4\tScratch\tblock\t-1\t-1\n")
+                                  .arg(disk.device, disk.id, user(), mountPoint)));
 
         // The memory never goes while the volume is mounted.
         const Run early = on("detach", disk, user());
@@ -332,21 +373,21 @@ private slots:
         QVERIFY(file.write(QByteArray(2 * 1024 * 1024, 'x')) == 2 * 1024 * 1024);
         file.close();
         const Run list = helper({QStringLiteral("list")}, user());
-        const QString mine = list.out.section(disk.device + QLatin1Char('\t'), 1).section(
-            QLatin1Char('\n'), 0, 0);
+        const QString mine =
+            list.out.section(disk.device + QLatin1Char('\t'), 1).section(QLatin1Char('\n'), 0, 0);
         const QStringList fields = mine.split(QLatin1Char('\t'));
         QVERIFY2(fields.size() == 10 && fields.at(7) == QStringLiteral("memory"), qPrintable(mine));
         QVERIFY2(fields.at(8).toLongLong() >= 2048, qPrintable(mine));
         // Made and mounted already: no file system to write, nothing more to mount.
-        QCOMPARE(helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("x")},
-                        user())
-                     .exitCode,
-                 2);
+        QCOMPARE(
+            helper({QStringLiteral("format"), disk.device, disk.id, QStringLiteral("x")}, user())
+                .exitCode,
+            2);
         // The wrong id reaches nothing; the right one ejects it.
-        QCOMPARE(helper({QStringLiteral("unmount"), disk.device, disk.id + QLatin1Char('1')},
-                        user())
-                     .exitCode,
-                 2);
+        QCOMPARE(
+            helper({QStringLiteral("unmount"), disk.device, disk.id + QLatin1Char('1')}, user())
+                .exitCode,
+            2);
         QVERIFY(SystemDisks::isMountPoint(path));
         QCOMPARE(on("unmount", disk, user()).exitCode, 0);
         QCOMPARE(on("detach", disk, user()).exitCode, 0);
@@ -374,9 +415,9 @@ private slots:
     void compressedDisksClaimAndGiveBackTheirDevice()
     {
         VELLUMAR_REQUIRE_ROOT();
-        const Run made = helper({QStringLiteral("attach"), QStringLiteral("ram://65536"),
-                                 QStringLiteral("compressed")},
-                                user());
+        const Run made = helper(
+            {QStringLiteral("attach"), QStringLiteral("ram://65536"), QStringLiteral("compressed")},
+            user());
         if (made.exitCode != 0 && made.err.contains(QStringLiteral("cannot make compressed")))
             QSKIP("this kernel has no zram");
         const QStringList lines = made.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -385,12 +426,11 @@ private slots:
         m_made << zram;
         QVERIFY(zram.device.startsWith(QStringLiteral("/dev/zram")));
         const QString path = folder(QStringLiteral("compressed"), m_userUid);
-        QCOMPARE(helper({QStringLiteral("format"), zram.device, zram.id, QStringLiteral("Z")},
-                        user())
-                     .exitCode,
-                 0);
-        QCOMPARE(helper({QStringLiteral("mount"), zram.device, zram.id, path}, user()).exitCode,
-                 0);
+        QCOMPARE(
+            helper({QStringLiteral("format"), zram.device, zram.id, QStringLiteral("Z")}, user())
+                .exitCode,
+            0);
+        QCOMPARE(helper({QStringLiteral("mount"), zram.device, zram.id, path}, user()).exitCode, 0);
         QFile file(path + QStringLiteral("/text"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         for (int i = 0; i < 20000; ++i)
@@ -398,9 +438,9 @@ private slots:
         file.close();
         ::sync();
         const QString list = helper({QStringLiteral("list")}, user()).out;
-        const QStringList fields =
-            list.section(zram.device + QLatin1Char('\t'), 1).section(QLatin1Char('\n'), 0, 0)
-                .split(QLatin1Char('\t'));
+        const QStringList fields = list.section(zram.device + QLatin1Char('\t'), 1)
+                                       .section(QLatin1Char('\n'), 0, 0)
+                                       .split(QLatin1Char('\t'));
         QVERIFY2(fields.size() == 10 && fields.at(7) == QStringLiteral("compressed"),
                  qPrintable(list));
         QVERIFY2(fields.at(9).toLongLong() > fields.at(8).toLongLong(), qPrintable(list));
@@ -408,10 +448,10 @@ private slots:
         QCOMPARE(on("detach", zram, user()).exitCode, 0);
         QVERIFY(!QFileInfo::exists(QStringLiteral("/sys/block/") + zram.device.mid(5)));
         // Not claimed by us: refused like anyone else's.
-        QCOMPARE(helper({QStringLiteral("detach"), QStringLiteral("/dev/zram0"),
-                         QStringLiteral("1")})
-                     .exitCode,
-                 2);
+        QCOMPARE(
+            helper({QStringLiteral("detach"), QStringLiteral("/dev/zram0"), QStringLiteral("1")})
+                .exitCode,
+            2);
     }
 
     // A device name read earlier may belong to another disk now: the id tells them apart.
@@ -504,6 +544,81 @@ private slots:
         QCOMPARE(QDir(rootsFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), filesBefore);
         if (kind == QStringLiteral("non-empty"))
             QVERIFY(QFile::exists(mine + QStringLiteral("/keep.txt")));
+    }
+
+    // Asked for "@media/<name>", a disk gets a folder of its own name in the user's media
+    // folder, which the helper makes root's with an access list letting the user in, and
+    // removes again at eject.
+    void theDefaultPlaceIsTheUsersMediaFolder()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const passwd *entry = getpwuid(m_userUid);
+        QVERIFY(entry);
+        const QString name = QString::fromLocal8Bit(entry->pw_name);
+        const QString media = QStringLiteral("/media/") + name;
+        if (!QFileInfo::exists(media) && QFileInfo::exists(QStringLiteral("/run/media/") + name))
+            QSKIP("this system puts the user's volumes in /run/media");
+        const bool hadMedia = QFileInfo::exists(media);
+        for (const char *taken : {"/Scratch", "/Scratch 2", "/_x", "/a_b", "/Block"})
+            if (QFileInfo::exists(media + QLatin1String(taken)))
+                QSKIP("the user's media folder holds folders of the names this test uses");
+        const auto tidy = qScopeGuard([&] {
+            cleanup();
+            if (!hadMedia)
+                QDir().rmdir(media);
+        });
+
+        const QString first = inMedia(QStringLiteral("Scratch"));
+        QCOMPARE(first, media + QStringLiteral("/Scratch"));
+        QCOMPARE(inMedia(QStringLiteral("Scratch")), media + QStringLiteral("/Scratch 2"));
+        // Names that would climb or split land inside the media folder all the same.
+        QCOMPARE(inMedia(QStringLiteral("../x")), media + QStringLiteral("/_x"));
+        QCOMPARE(inMedia(QStringLiteral("a/b")), media + QStringLiteral("/a_b"));
+
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(media).constData(), &info), 0);
+        QCOMPARE(info.st_uid, uid_t(0));
+        QCOMPARE(info.st_mode & 022, 0u);
+        if (!hadMedia) {
+            QCOMPARE(info.st_mode & 07777, 0750u);
+            QCOMPARE(aclPermissions(media, ACL_USER, m_userUid), ACL_READ | ACL_EXECUTE);
+            QCOMPARE(aclPermissions(media, ACL_MASK), ACL_READ | ACL_EXECUTE);
+            QCOMPARE(aclPermissions(media, ACL_OTHER), 0);
+        }
+        // The user reaches the disk through the list and may write on it.
+        QProcess touch;
+        touch.start(QStringLiteral("runuser"),
+                    {QStringLiteral("-u"), name, QStringLiteral("--"), QStringLiteral("touch"),
+                     first + QStringLiteral("/written")});
+        QVERIFY(touch.waitForFinished(30000));
+        QCOMPARE(touch.exitCode(), 0);
+        QVERIFY(
+            helper({QStringLiteral("list")}, user())
+                .out.contains(QStringLiteral("\t1\t1\t") + media + QStringLiteral("/Scratch\t")));
+
+        // A block disk mounted in the default place: the folder is printed, and goes at unmount.
+        const Disk block = attach(QStringLiteral("ram://16384"), user());
+        QCOMPARE(
+            helper({QStringLiteral("format"), block.device, block.id, QStringLiteral("B")}, user())
+                .exitCode,
+            0);
+        const Run mount = helper(
+            {QStringLiteral("mount"), block.device, block.id, QStringLiteral("@media/Block")},
+            user());
+        QCOMPARE(mount.out, media + QStringLiteral("/Block\n"));
+        QVERIFY(SystemDisks::isMountPoint(media + QStringLiteral("/Block")));
+        QCOMPARE(on("unmount", block, user()).exitCode, 0);
+        QVERIFY(!QFileInfo::exists(media + QStringLiteral("/Block")));
+
+        for (const Disk &disk : std::as_const(m_made)) {
+            QCOMPARE(on("unmount", disk, user()).exitCode, 0);
+            QCOMPARE(on("detach", disk, user()).exitCode, 0);
+        }
+        m_made.clear();
+        for (const char *made : {"/Scratch", "/Scratch 2", "/_x", "/a_b"})
+            QVERIFY2(!QFileInfo::exists(media + QLatin1String(made)), made);
     }
 
     // A volume someone stacked on the disk's folder is never unmounted by an eject.
