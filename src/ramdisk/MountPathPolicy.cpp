@@ -1,6 +1,7 @@
 #include "MountPathPolicy.h"
 
 #include "Localization.h"
+#include "MediaLocation.h"
 #include "Paths.h"
 #include "SystemDisks.h"
 
@@ -65,6 +66,9 @@ QString resolved(const QString &path)
 
 QString mountPathProblem(const QString &path)
 {
+    // The helper makes the disk's folder there, and checks it.
+    if (MediaLocation::isDefault(path))
+        return QString();
     if (path.isEmpty() || !QDir::isAbsolutePath(path))
         return localizedStringForKey(QStringLiteral("MountPathNotAbsolute")).arg(path);
 

@@ -1,6 +1,7 @@
 #include "RamDisk.h"
 
 #include "Localization.h"
+#include "MediaLocation.h"
 #include "MountLocation.h"
 #include "MountPathPolicy.h"
 #include "NotificationCenter.h"
@@ -40,6 +41,7 @@ std::shared_ptr<const ToolTable> &installedTable()
     return table;
 }
 
+#ifdef Q_OS_MACOS
 // Folders made in the user's home while running as root (sudo) belong to the user.
 void giveToInvokingUser(const QString &path)
 {
@@ -54,6 +56,7 @@ void giveToInvokingUser(const QString &path)
             SystemLog::log(QStringLiteral("Warning: cannot give %1 to its user").arg(path));
     }
 }
+#endif
 
 void logError(const QString &message)
 {
@@ -106,6 +109,7 @@ CommandResult RamDisk::runTool(const QString &launchPath, const QStringList &arg
 
 namespace {
 
+#ifdef Q_OS_MACOS
 void makeSupportFolder()
 {
     // Without a home folder the support folder would land at the root of the file system.
@@ -136,6 +140,13 @@ void makeSupportFolder()
         else
             logError(QStringLiteral("impossible to create directory 2"));
     }
+}
+#endif
+
+// The last line the helper printed: the folder it mounted the disk on.
+QString lastLine(const QString &output)
+{
+    return output.trimmed().section(QLatin1Char('\n'), -1).trimmed();
 }
 
 // pkexec answers for itself with 126 (the user dismissed the authentication) and 127 (not
@@ -210,6 +221,8 @@ struct RamDisk::Private
     std::atomic<bool> isMountedAndActive{false};
     std::atomic<bool> tearingDown{false};
     std::atomic<bool> madeMountFolder{false};
+    // The helper made the folder in the user's media folder: it removes it, never we.
+    std::atomic<bool> helperFolder{false};
     std::atomic<bool> detached{false}; // the last detach run released the device
     // Set when mount() failed: whatever is mounted on the path then is not ours to unmount.
     std::atomic<bool> mountFailed{false};
@@ -219,8 +232,11 @@ struct RamDisk::Private
     {
         QMutexLocker lock(&mutex);
         const Paths::Owner owner = Paths::invokingUser();
+        // The default place is asked for by the disk's name; the helper answers with the folder.
+        const QString folder =
+            MediaLocation::isDefault(mountPath) ? MediaLocation::request(diskName) : mountPath;
         return {
-            diskBlockSize, device,   diskId, mountPath, cutLabel(diskName, table->labelLimitBytes),
+            diskBlockSize, device,    diskId, folder, cutLabel(diskName, table->labelLimitBytes),
             owner.uid,     owner.gid, kind};
     }
 };
@@ -241,9 +257,15 @@ QString RamDisk::mountPathGenerator()
     if (!defaults.objectForKey(MountPath_pref).isValid())
         defaults.registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
     const QString location = defaults.stringForKey(MountPath_pref);
+#ifdef Q_OS_MACOS
     // The default location is ours to make; a path under it must be usable right away.
     if (location == DefaultMountPathLocation)
         makeSupportFolder();
+#else
+    // Disks appear where the desktop shows volumes, in folders the helper names after them.
+    if (isDefaultMountPathLocation(location))
+        return MediaLocation::folder() + QLatin1Char('/');
+#endif
     const int number = ++diskSequentialID;
     // The location is taken literally: it is never used as a format.
     const QString path = location + QStringLiteral("/ramdisk") + QString::number(getpid()) +
@@ -374,7 +396,9 @@ QString RamDisk::launchCommand(const QString &launchPath, const QStringList &arg
 
 void RamDisk::createApplicationSupportFolder()
 {
+#ifdef Q_OS_MACOS
     makeSupportFolder();
+#endif
 }
 
 void RamDisk::errorCreatingDisk(const QString &message)
@@ -399,17 +423,19 @@ bool RamDisk::allocateRAM()
         ++anyDiskActive;
 
     const bool mounts = mountsOnAllocation();
+    const bool requested = MediaLocation::isDefault(mountPath());
     bool made = false;
-    if (mounts) {
+    if (mounts && !requested) {
         const QString problem = mountPathProblem(mountPath());
         if (!problem.isEmpty()) {
             sendFaseToDelegate(0, false, problem);
             return false;
         }
         made = !QFileInfo::exists(mountPath());
-        // Until the helper answers, a volume on the folder is not ours to unmount.
-        d->mountFailed = true;
     }
+    // Until the helper answers, a volume on the folder is not ours to unmount.
+    if (mounts)
+        d->mountFailed = true;
     const ToolRow &row = d->table->allocate;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     if (!run.succeeded()) {
@@ -430,6 +456,11 @@ bool RamDisk::allocateRAM()
     if (mounts) {
         d->madeMountFolder = made;
         d->mountFailed = false;
+    }
+    // The folder the helper made for the disk, on the third line.
+    if (mounts && requested && !lines.value(2).trimmed().isEmpty()) {
+        setMountPath(lines.value(2).trimmed());
+        d->helperFolder = true;
     }
     sendFaseToDelegate(0, true, device);
     return true;
@@ -487,7 +518,8 @@ bool RamDisk::mount()
         return true;
     }
     d->mountFailed = true;
-    const QString problem = mountPathProblem(path);
+    const bool requested = MediaLocation::isDefault(path);
+    const QString problem = requested ? QString() : mountPathProblem(path);
     if (!problem.isEmpty()) {
         sendFaseToDelegate(2, false, problem);
         return false;
@@ -498,7 +530,9 @@ bool RamDisk::mount()
         return false;
     }
     bool made = false;
-    if (d->table->mountMakesFolder) {
+    if (requested) {
+        // The helper makes the folder in the media folder, and removes it again itself.
+    } else if (d->table->mountMakesFolder) {
         // The tool makes the folder, and removes it again when it cannot mount there.
         made = !QFileInfo::exists(path);
     } else if (!QFileInfo::exists(path)) {
@@ -514,7 +548,7 @@ bool RamDisk::mount()
     if (!run.succeeded()) {
         // Nothing was mounted there before the tool ran: a volume there now (a mount killed
         // after its time limit) is ours and must be unmounted at teardown.
-        if (ourVolumeIsOn(path))
+        if (!requested && ourVolumeIsOn(path))
             d->mountFailed = false;
         // Leave nothing half-made: the folder goes again if it is ours and still empty.
         else if (d->table->mountMakesFolder || (made && QDir().rmdir(path)))
@@ -523,9 +557,13 @@ bool RamDisk::mount()
         return false;
     }
     d->mountFailed = false;
+    if (requested && !lastLine(run.output).isEmpty()) {
+        setMountPath(lastLine(run.output));
+        d->helperFolder = true;
+    }
     NotificationCenter::shared().post(Workspace::didMountNotification,
-                                      {{Workspace::devicePathKey, path}});
-    sendFaseToDelegate(2, true, path);
+                                      {{Workspace::devicePathKey, mountPath()}});
+    sendFaseToDelegate(2, true, mountPath());
     return true;
 }
 
@@ -572,8 +610,10 @@ bool RamDisk::removeMountPath()
         --anyDiskActive;
 
     const QString path = mountPath();
-    // A folder we did not make is the user's: it stays as it was.
-    if (!d->madeMountFolder.load() || path.isEmpty())
+    // A folder we did not make is the user's: it stays as it was. One the helper made in the
+    // media folder is the helper's to remove (it did so at unmount).
+    if (!d->madeMountFolder.load() || path.isEmpty() || d->helperFolder.load() ||
+        MediaLocation::holds(path))
         return true;
     if (!QFileInfo(path).isDir()) {
         d->madeMountFolder = false;

@@ -60,13 +60,16 @@ struct TeardownOutcome
 class RamDisk
 {
 public:
-    // initWithDiskBlockSize:diskName: makes sure the support folder exists; no tool runs.
+    // initWithDiskBlockSize:diskName: on macOS makes sure the support folder exists; no tool runs.
     RamDisk(quint32 diskBlockSize, const QString &diskName);
     ~RamDisk();
     RamDisk(const RamDisk &) = delete;
     RamDisk &operator=(const RamDisk &) = delete;
 
-    // A fresh mount folder path under the "MountPath" location; every call uses a number.
+    // A fresh mount folder path under the "MountPath" location; every call uses a number. On
+    // Linux the default location gives the user's media folder ("/media/<user>/"): a disk given
+    // it asks the helper for a folder there named after the disk, and takes the folder the
+    // helper answers with as its mount path.
     static QString mountPathGenerator();
 
     quint32 diskBlockSize() const;
@@ -121,7 +124,7 @@ public:
     // The same for work that belongs to no disk: nothing is logged.
     static CommandResult runTool(const QString &launchPath, const QStringList &arguments);
 
-    void createApplicationSupportFolder();
+    void createApplicationSupportFolder(); // macOS only: Linux makes nothing in the home
     void errorCreatingDisk(const QString &message);
     void sendFaseToDelegate(int phase, bool successful, const QString &result);
 

@@ -1,4 +1,5 @@
 #include "EngineFixture.h"
+#include "MediaLocation.h"
 #include "MountLocation.h"
 #include "MountPathPolicy.h"
 #include "NotificationCenter.h"
@@ -319,65 +320,72 @@ private slots:
         const int n = first.mid(prefix.size()).toInt();
         QCOMPARE(second, prefix + QString::number(n + 1));
 
-        // The default location is there even when nobody registered it.
-        UserDefaults::standard().removeObjectForKey(MountPath_pref);
-        QVERIFY(RamDisk::mountPathGenerator().startsWith(
-            fx.env.home() + QStringLiteral("/Library/Application Support/Vellumar//ramdisk")));
-
         // A disk given a path never asks for one; a disk without one gets the next number.
         RamDisk given(2048, QStringLiteral("x"));
         given.setMountPath(fx.mountPath());
         given.allocateRAM();
         RamDisk generated(2048, QStringLiteral("x"));
         generated.allocateRAM();
-        QCOMPARE(generated.mountPath().section(QLatin1Char('.'), -1).toInt(), n + 3);
+        QCOMPARE(generated.mountPath().section(QLatin1Char('.'), -1).toInt(), n + 2);
         given.tearDown();
         generated.tearDown();
     }
 
-    void supportFolder()
+    // The default place is the user's media folder, whatever is stored for the old default;
+    // nothing is made in the home.
+    void theDefaultPlaceIsTheMediaFolder()
     {
-        {
-            // A fresh home: every missing level is made, nothing logged, twice is harmless.
-            EngineFixture fx;
-            const QString support =
-                fx.env.path(QStringLiteral("Library/Application Support/Vellumar"));
-            SystemLog::Capture capture;
-            RamDisk disk(8, QStringLiteral("x"));
-            QVERIFY(QFileInfo(support).isDir());
-            RamDisk again(8, QStringLiteral("x"));
-            QVERIFY(capture.lines().isEmpty());
-        }
-        {
-            // A plain file where ~/Library should be: both failures logged, the file untouched.
-            EngineFixture fx;
-            QFile library(fx.env.path(QStringLiteral("Library")));
-            QVERIFY(library.open(QIODevice::WriteOnly));
-            library.write("data");
-            library.close();
-            SystemLog::Capture capture;
-            RamDisk disk(8, QStringLiteral("x"));
-            QCOMPARE(capture.lines(),
-                     (QStringList{QStringLiteral("Error: impossible to create directory 1"),
-                                  QStringLiteral("Error: impossible to create directory 2")}));
-            QVERIFY(library.open(QIODevice::ReadOnly));
-            QCOMPARE(library.readAll(), QByteArray("data"));
-        }
-        {
-            // No home folder (a service's account): nothing is made at the root of the file
-            // system, and a disk under the default location is refused before anything is made.
-            EngineFixture fx;
-            if (QFileInfo::exists(QStringLiteral("/Library")))
-                QSKIP("this machine has a /Library folder of its own");
-            qputenv("HOME", "/");
-            const auto restore = qScopeGuard([&] { qputenv("HOME", fx.env.home().toLocal8Bit()); });
-            SystemLog::Capture capture;
-            RamDisk disk(8, QStringLiteral("x"));
-            const QString path = RamDisk::mountPathGenerator();
-            QVERIFY(!QFileInfo::exists(QStringLiteral("/Library")));
-            QVERIFY(capture.lines().join(QLatin1Char('\n')).contains(QStringLiteral("no home folder")));
-            QVERIFY(mountPathProblem(path).contains(QStringLiteral("does not exist")));
-        }
+        EngineFixture fx;
+        SystemLog::Capture capture;
+        UserDefaults::standard().removeObjectForKey(MountPath_pref);
+        const QString place = RamDisk::mountPathGenerator();
+        QCOMPARE(place, MediaLocation::folder() + QLatin1Char('/'));
+        UserDefaults::standard().setObject(LibraryMountPathLocation, MountPath_pref);
+        QCOMPARE(RamDisk::mountPathGenerator(), place);
+        RamDisk made(8, QStringLiteral("x"));
+        QVERIFY(QDir(fx.env.home())
+                    .entryList(QDir::NoDotAndDotDot | QDir::AllEntries)
+                    .filter(QStringLiteral("Library"))
+                    .isEmpty());
+        QVERIFY(capture.lines().isEmpty());
+        QVERIFY(mountPathProblem(place).isEmpty());
+        // A folder inside it is the helper's; deeper down, or another user's, it is not.
+        QVERIFY(MediaLocation::holds(MediaLocation::folder() + QStringLiteral("/Scratch")));
+        QVERIFY(!MediaLocation::holds(MediaLocation::folder() + QStringLiteral("/a/b")));
+        QVERIFY(!MediaLocation::holds(QStringLiteral("/media/") + QStringLiteral("x") +
+                                      MediaLocation::folder().section(QLatin1Char('/'), -1) +
+                                      QStringLiteral("/Scratch")));
+    }
+
+    // The helper is asked for a folder by the disk's name and the disk takes the one it prints:
+    // a block disk's from its mount, a memory disk's from the third line of its allocation.
+    void theDefaultPlaceIsAskedForByName()
+    {
+        EngineFixture fx;
+        const QString place = MediaLocation::folder() + QLatin1Char('/');
+        fx.mount = fx.tools.write(QStringLiteral("mount"),
+                                  says(MediaLocation::folder() + QStringLiteral("/Scratch 2\n")));
+        fx.install();
+        RamDisk block(2048, QStringLiteral("Scratch"));
+        block.setMountPath(place);
+        QVERIFY(block.allocateRAM() && block.createFilesystem() && block.mount());
+        QCOMPARE(fx.tools.calls().last(), QStringLiteral("mount|mount|/dev/loop7||@media/Scratch"));
+        QCOMPARE(block.mountPath(), MediaLocation::folder() + QStringLiteral("/Scratch 2"));
+        QVERIFY(!block.madeMountFolder());
+        QVERIFY(block.tearDown().finished);
+
+        fx.allocate = fx.tools.write(QStringLiteral("attach"),
+                                     says(QStringLiteral("vellumar-mem1\n42\n") +
+                                          MediaLocation::folder() + QStringLiteral("/a_b\n")));
+        fx.install();
+        RamDisk memory(2048, QStringLiteral("a/b"));
+        memory.setKind(DiskKind::Memory);
+        memory.setMountPath(place);
+        QVERIFY(memory.allocateRAM());
+        QCOMPARE(fx.tools.calls().last(),
+                 QStringLiteral("attach|attach|ram://2048|memory|a/b|@media/a/b"));
+        QCOMPARE(memory.mountPath(), MediaLocation::folder() + QStringLiteral("/a_b"));
+        QVERIFY(memory.tearDown().finished);
     }
 
     void fullSequenceWithoutDelegate()
