@@ -1,4 +1,5 @@
 #include "../ramdisk/EngineFixture.h"
+#include "MediaLocation.h"
 #include "VellumarCtl.h"
 
 #include <QDir>
@@ -70,14 +71,17 @@ private slots:
         QVERIFY(fx.tools.calls().at(1).endsWith(QStringLiteral("|Scratch")));
         anyDiskActive--;
 
-        // Without --mount the generated path is used, in the path form the mount table shows.
+        // Without --mount the helper is asked for a folder named after the disk in the media
+        // folder, and the one it prints is the disk's.
+        fx.mount = fx.tools.write(QStringLiteral("mount"),
+                                  says(MediaLocation::folder() + QStringLiteral("/Ram Disk\n")));
+        fx.install();
         const Result generated =
             run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("256 KiB")});
         QCOMPARE(generated.status, 0);
-        QVERIFY2(generated.out.last().startsWith(
-                     fx.env.path(QStringLiteral("Library/Application Support/Vellumar/ramdisk"))),
-                 qPrintable(generated.out.last()));
-        QVERIFY(QFileInfo(generated.out.last()).isDir());
+        QVERIFY(fx.tools.calls().last().endsWith(QStringLiteral("|@media/Ram Disk")));
+        QCOMPARE(generated.out.last(), MediaLocation::folder() + QStringLiteral("/Ram Disk"));
+        QVERIFY(!QFileInfo::exists(fx.env.path(QStringLiteral("Library"))));
         anyDiskActive--;
     }
 

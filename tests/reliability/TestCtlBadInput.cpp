@@ -1,6 +1,7 @@
 // Odd and hostile input to `vellumarctl create`: each case ends in a clear one-line message and
 // nothing made, or in a sound disk; nothing of the user's is deleted or hidden, and no volume
 // lands on a mount point, on "/" or on a system folder.
+#include "MediaLocation.h"
 #include "RealDisks.h"
 #include "ReliabilitySupport.h"
 #include "SystemDisks.h"
@@ -306,19 +307,26 @@ void TestCtlBadInput::create()
 void TestCtlBadInput::defaultMountPathInAFreshHome()
 {
     VELLUMAR_REQUIRE_ROOT();
-    // A new user's home holds no Library folder: the first disk with the default location must
-    // still work.
+    // A new user's home: the first disk with the default location appears in the media folder
+    // under its name, and nothing is made in the home.
     TestEnvironment fresh;
     MachineGuard guard(fresh.home());
-    const Run run = runProgram(
-        QStringLiteral("vellumarctl"),
-        {QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("8192")}, fresh.home());
+    const QString media = MediaLocation::folder();
+    const bool hadMedia = QFileInfo::exists(media);
+    const auto tidy = qScopeGuard([&] {
+        if (!hadMedia)
+            QDir().rmdir(media);
+    });
+    const Run run =
+        runProgram(QStringLiteral("vellumarctl"),
+                   {QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("8192"),
+                    QStringLiteral("--name"), QStringLiteral("Fresh %1").arg(getpid())},
+                   fresh.home());
     QVERIFY2(run.exitCode == 0, qPrintable(run.err));
     const QString path = run.out.trimmed().section(QLatin1Char('\n'), -1);
-    QVERIFY2(
-        path.startsWith(fresh.path(QStringLiteral("Library/Application Support/Vellumar/ramdisk"))),
-        qPrintable(path));
+    QCOMPARE(path, media + QStringLiteral("/Fresh %1").arg(getpid()));
     QVERIFY(SystemDisks::isMountPoint(path));
+    QVERIFY(!QFileInfo::exists(fresh.path(QStringLiteral("Library"))));
     const Run eject =
         runProgram(QStringLiteral("vellumarctl"), {QStringLiteral("eject"), path}, fresh.home());
     QVERIFY2(eject.exitCode == 0, qPrintable(eject.err));
