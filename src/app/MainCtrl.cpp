@@ -2,6 +2,7 @@
 
 #include "DiskKeeper.h"
 #include "Localization.h"
+#include "MediaLocation.h"
 #include "MountLocation.h"
 #include "Paths.h"
 #include "PrefrencesCtrl.h"
@@ -111,7 +112,8 @@ bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &ro
 QStringList MainCtrl::adoptionRoots()
 {
     return {QDir::homePath(),
-            Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+            Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref)),
+            MediaLocation::folder()};
 }
 
 QList<DiskInfo> MainCtrl::adoptableDisks()

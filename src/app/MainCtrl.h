@@ -68,7 +68,8 @@ public:
     static bool isAdoptable(const DiskInfo &disk, uint uid, const QStringList &roots);
     // The user's disks the start takes over.
     static QList<DiskInfo> adoptableDisks();
-    // The folders at or below which the user's disks are taken over: home and mount location.
+    // The folders at or below which the user's disks are taken over: home, the mount location
+    // and the media folder (the default place on Linux).
     static QStringList adoptionRoots();
     // A window, shown at once, for a disk of the user's mounted while the program runs.
     void showMountedDisk(const DiskInfo &disk);

@@ -86,8 +86,9 @@ void PrefrencesCtrl::update()
     const QString stored = UserDefaults::standard().stringForKey(MountPath_pref);
     m_ui->locationField->setText(stored);
     m_ui->locationField->setCursorPosition(0);
-    // Exact comparison: the default written any other way counts as a chosen folder.
-    m_locationMatrix->button(stored == DefaultMountPathLocation ? DefaultLocation : ChosenLocation)
+    // Exact comparison: the default written any other way counts as a chosen folder (the old
+    // default of the original platform reads as the default).
+    m_locationMatrix->button(isDefaultMountPathLocation(stored) ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
     const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
     m_ui->saveEveryMinutesField->setValue(DiskKeeper::saveEveryMinutes());
