@@ -4,8 +4,11 @@
 #include "DiskSize.h"
 
 #include "Localization.h"
+#include "MediaLocation.h"
+#include "MountLocation.h"
 #include "SystemLog.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -243,8 +246,9 @@ void TestCreateWindowForm::emptyNameAndPathGetDefaults()
 {
     WorkingTools tools;
     WindowUnderTest w;
+    // The default place: the user's media folder, where the helper makes the disk's folder.
     const QString proposed = w.ctrl->defaultMountPath();
-    QVERIFY(proposed.startsWith(m_env->home()));
+    QCOMPARE(proposed, MediaLocation::folder() + QLatin1Char('/'));
     auto *path = w.outlet<QLineEdit>("pathField");
     QCOMPARE(path->text(), proposed);
 
@@ -532,6 +536,10 @@ void TestCreateWindowForm::memoryPanelRefreshesOnTimerActivationAndDisclosure()
 
 void TestCreateWindowForm::continuingProposesAFreshMountPath()
 {
+    // Under a location of the user's own every proposal is a new folder.
+    UserDefaults::standard().setObject(m_env->path(QStringLiteral("disks/")), MountPath_pref);
+    const auto restore =
+        qScopeGuard([] { UserDefaults::standard().removeObjectForKey(MountPath_pref); });
     WindowUnderTest w;
     const QString first = w.ctrl->defaultMountPath();
     w.ctrl->continueToCreate();
