@@ -2,10 +2,12 @@
 #include "MainCtrl.h"
 
 #include "Localization.h"
+#include "MountLocation.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,6 +63,8 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
     QVXResetDontShowAgainChoices();
     const int before = anyDiskActive;
 
+    // The disks go in the temporary home, where the guard finds whatever is left.
+    UserDefaults::standard().setObject(env.home() + QLatin1Char('/'), MountPath_pref);
     MainCtrl::initialize();
     MainCtrl main;
     int terminations = 0;
