@@ -2,8 +2,10 @@
 #include "WindowTestSupport.h"
 
 #include "Localization.h"
+#include "MountLocation.h"
 #include "RealDisks.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -56,6 +58,8 @@ void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
     VELLUMAR_REQUIRE_DISKS();
     TestEnvironment env;
     RealDisks::CleanUpGuard guard{env.home()};
+    // The disk goes in the temporary home, where the guard finds whatever is left.
+    UserDefaults::standard().setObject(env.home() + QLatin1Char('/'), MountPath_pref);
     RamDisk::setToolTable(nullptr);
     QVXResetDontShowAgainChoices();
     const int before = anyDiskActive;
