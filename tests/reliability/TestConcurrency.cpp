@@ -1,10 +1,12 @@
 // Eight disks ejected at the same moment, each on its own thread, while the main thread goes on
 // making disks and reading the active-disk count, as the window and the quit guard do.
+#include "MountLocation.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
 #include "ReliabilitySupport.h"
 #include "SystemDisks.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,9 +53,11 @@ void TestConcurrency::ejectAllAtOnceWhileCreating()
     TestEnvironment environment;
     MachineGuard guard(environment.home());
     RamDisk::setToolTable(nullptr);
-    // The default mount location, so that generated mount paths have their folder.
-    QVERIFY(
-        QDir().mkpath(environment.path(QStringLiteral("Library/Application Support/Vellumar"))));
+    // Generated mount paths in a folder of the temporary home, where the guard finds whatever
+    // is left.
+    const QString location = environment.path(QStringLiteral("disks"));
+    QVERIFY(QDir().mkpath(location));
+    UserDefaults::standard().setObject(location + QLatin1Char('/'), MountPath_pref);
     QCOMPARE(anyDiskActive.load(), 0);
 
     std::vector<std::unique_ptr<Disk>> first;

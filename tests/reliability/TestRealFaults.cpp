@@ -1,10 +1,12 @@
 // Faults on real disks: a memory file the helper will not make, an unmount refused because a
 // file on the disk is open, and a process killed between creating a disk and ejecting it.
+#include "MountLocation.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
 #include "ReliabilitySupport.h"
 #include "SystemDisks.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,6 +32,7 @@ const char childVariable[] = "VELLUMAR_RELIABILITY_CHILD";
 int childMain(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    UserDefaults::standard().setObject(QDir::homePath() + QLatin1Char('/'), MountPath_pref);
     RamDisk disk(8 * 1024 * 2, QStringLiteral("Orphan"));
     RecordingDelegate delegate;
     disk.setDelegate(&delegate);
@@ -66,8 +69,8 @@ void TestRealFaults::init()
 {
     m_env = std::make_unique<TestEnvironment>();
     m_guard = std::make_unique<MachineGuard>(m_env->home());
-    // The default mount location, so that generated mount paths have their folder.
-    QVERIFY(QDir().mkpath(m_env->path(QStringLiteral("Library/Application Support/Vellumar"))));
+    // Generated mount paths in the temporary home, where the guard finds whatever is left.
+    UserDefaults::standard().setObject(m_env->home() + QLatin1Char('/'), MountPath_pref);
     RamDisk::setToolTable(nullptr);
 }
 

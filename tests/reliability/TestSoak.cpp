@@ -1,10 +1,12 @@
 // Many disks in a row through the engine, each written, read back and ejected: nothing may pile
 // up (devices, mounts, folders, memory, the active-disk count).
+#include "MountLocation.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
 #include "ReliabilitySupport.h"
 #include "SystemDisks.h"
 #include "TestEnvironment.h"
+#include "UserDefaults.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -44,9 +46,11 @@ void TestSoak::cyclesLeaveNothingBehind()
     TestEnvironment environment;
     MachineGuard guard(environment.home());
     RamDisk::setToolTable(nullptr);
-    // The default mount location, so that generated mount paths have their folder.
-    QVERIFY(
-        QDir().mkpath(environment.path(QStringLiteral("Library/Application Support/Vellumar"))));
+    // Generated mount paths in a folder of the temporary home, where the guard finds whatever
+    // is left.
+    const QString location = environment.path(QStringLiteral("disks"));
+    QVERIFY(QDir().mkpath(location));
+    UserDefaults::standard().setObject(location + QLatin1Char('/'), MountPath_pref);
 
     const int cycles = qEnvironmentVariableIntValue("VELLUMAR_SOAK_CYCLES") > 0
                            ? qEnvironmentVariableIntValue("VELLUMAR_SOAK_CYCLES")
@@ -98,8 +102,7 @@ void TestSoak::cyclesLeaveNothingBehind()
         QVERIFY2(!attachedHere(device, environment.home()),
                  qPrintable(device + QStringLiteral(" is still attached")));
     QVERIFY(RealDisks::mountsUnder(environment.home()).isEmpty());
-    const QDir location(environment.path(QStringLiteral("Library/Application Support/Vellumar")));
-    QCOMPARE(location.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+    QCOMPARE(QDir(location).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
     QCOMPARE(anyDiskActive.load(), 0);
 
