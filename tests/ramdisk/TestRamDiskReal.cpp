@@ -1,6 +1,8 @@
 #include "EngineFixture.h"
+#include "MediaLocation.h"
 #include "Paths.h"
 #include "RealDisks.h"
+#include "SystemDisks.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -90,6 +92,40 @@ private slots:
         QVERIFY(RealDisks::mountsUnder(m_env->home()).isEmpty());
         // Shmem is machine-wide: other programs may hold some for a moment, so poll.
         QTRY_VERIFY_WITH_TIMEOUT(RealDisks::shmemKiB() < shmemBefore + 2048, 20000);
+    }
+
+    // With the default place, each kind of disk appears in the media folder under its own name
+    // and its folder goes at eject, by the helper's hand.
+    void theDefaultPlaceIsTheMediaFolder()
+    {
+        VELLUMAR_REQUIRE_DISKS();
+        const QString media = MediaLocation::folder();
+        const bool hadMedia = QFileInfo::exists(media);
+        const QString name = QStringLiteral("Engine %1").arg(getpid());
+        RamDisk memory(8192, name);
+        memory.setKind(DiskKind::Memory);
+        RamDisk block(8192, name);
+        const auto tidy = qScopeGuard([&] {
+            memory.tearDown();
+            block.tearDown();
+            if (!hadMedia)
+                QDir().rmdir(media);
+        });
+        memory.setMountPath(media + QLatin1Char('/'));
+        QVERIFY(memory.allocateRAM() && memory.createFilesystem() && memory.mount());
+        QCOMPARE(memory.mountPath(), media + QLatin1Char('/') + name);
+        block.setMountPath(media + QLatin1Char('/'));
+        QVERIFY(block.allocateRAM() && block.createFilesystem() && block.mount());
+        QCOMPARE(block.mountPath(), media + QLatin1Char('/') + name + QStringLiteral(" 2"));
+        for (RamDisk *disk : {&memory, &block}) {
+            const QString path = disk->mountPath();
+            QVERIFY(SystemDisks::isMountPoint(path));
+            writeFile(path + QStringLiteral("/file"), "data");
+            const TeardownOutcome outcome = disk->tearDown();
+            QVERIFY2(outcome.finished, qPrintable(outcome.userText));
+            QVERIFY(!QFileInfo::exists(path));
+        }
+        QVERIFY(!QFileInfo::exists(m_env->path(QStringLiteral("Library"))));
     }
 
     void userFoldersSurviveTheDisk()
