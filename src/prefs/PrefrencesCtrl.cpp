@@ -3,6 +3,7 @@
 
 #include "DiskKeeper.h"
 #include "Localization.h"
+#include "MediaLocation.h"
 #include "MountLocation.h"
 #include "RememberedDisks.h"
 #include "UserDefaults.h"
@@ -23,7 +24,12 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     m_locationMatrix->setObjectName(QStringLiteral("locationMatrixGroup"));
     m_locationMatrix->addButton(m_ui->defaultLocationCell, DefaultLocation);
     m_locationMatrix->addButton(m_ui->chosenLocationCell, ChosenLocation);
+#ifdef Q_OS_MACOS
     m_ui->defaultLocationCell->setToolTip(DefaultMountPathLocation);
+#else
+    // Where the disks appear: a folder named after each disk in the user's media folder.
+    m_ui->defaultLocationCell->setToolTip(MediaLocation::folder() + QLatin1Char('/'));
+#endif
     // A click counts even on the cell already selected: the chooser opens again.
     connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
 
