@@ -1,5 +1,7 @@
 #include "CtlRun.h"
+#include "MediaLocation.h"
 #include "RealDisks.h"
+#include "SystemDisks.h"
 #include "TestEnvironment.h"
 
 #include <QDir>
@@ -76,6 +78,35 @@ private slots:
         QVERIFY(!RealDisks::ourLoopDevices().contains(device));
         QVERIFY(listed(path).isEmpty());
         QVERIFY(RealDisks::mountsUnder(m_env->home()).isEmpty());
+    }
+
+    // Without --mount the disk appears in the user's media folder under its name, and its
+    // folder goes at eject; nothing is made in the home.
+    void theDefaultPlaceIsTheMediaFolder()
+    {
+        VELLUMAR_REQUIRE_DISKS();
+        const QString media = MediaLocation::folder();
+        const bool hadMedia = QFileInfo::exists(media);
+        const QString name = QStringLiteral("CLI %1").arg(getpid());
+        const QString path = media + QLatin1Char('/') + name;
+        const auto tidy = qScopeGuard([&] {
+            if (SystemDisks::isMountPoint(path))
+                ctl({QStringLiteral("eject"), path});
+            // Only root may remove the media folder; a user leaves it as the system would.
+            if (!hadMedia)
+                QDir().rmdir(media);
+        });
+        const Run created = ctl({QStringLiteral("create"), QStringLiteral("--size"),
+                                 QStringLiteral("8192"), QStringLiteral("--name"), name});
+        QVERIFY2(created.status == 0, qPrintable(created.out + created.err));
+        QCOMPARE(created.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts).last(), path);
+        QVERIFY(SystemDisks::isMountPoint(path));
+        QCOMPARE(QFileInfo(path).ownerId(), uint(getuid()));
+        QVERIFY(QFileInfo(path).isWritable());
+        QVERIFY(!QFileInfo::exists(m_env->path(QStringLiteral("Library"))));
+        const Run ejected = ctl({QStringLiteral("eject"), path});
+        QVERIFY2(ejected.status == 0, qPrintable(ejected.out + ejected.err));
+        QVERIFY(!QFileInfo::exists(path));
     }
 
     void ejectRefusesWhileFilesAreOpen()
