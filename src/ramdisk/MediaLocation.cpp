@@ -29,11 +29,15 @@ QString MediaLocation::folder()
 bool MediaLocation::isDefault(const QString &path)
 {
     return path.startsWith(requestPrefix) ||
-           (!userName().isEmpty() && QDir::cleanPath(path) == folder());
+           (!userName().isEmpty() && QDir::cleanPath(path) == folder()) || holds(path);
 }
 
-QString MediaLocation::request(const QString &diskName)
+QString MediaLocation::request(const QString &path, const QString &diskName)
 {
+    if (path.startsWith(requestPrefix) && path.size() > requestPrefix.size())
+        return path;
+    if (holds(path))
+        return requestPrefix + QFileInfo(QDir::cleanPath(path)).fileName();
     return requestPrefix + diskName;
 }
 

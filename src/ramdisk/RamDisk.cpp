@@ -233,8 +233,9 @@ struct RamDisk::Private
         QMutexLocker lock(&mutex);
         const Paths::Owner owner = Paths::invokingUser();
         // The default place is asked for by the disk's name; the helper answers with the folder.
-        const QString folder =
-            MediaLocation::isDefault(mountPath) ? MediaLocation::request(diskName) : mountPath;
+        const QString folder = MediaLocation::isDefault(mountPath)
+                                   ? MediaLocation::request(mountPath, diskName)
+                                   : mountPath;
         return {
             diskBlockSize, device,    diskId, folder, cutLabel(diskName, table->labelLimitBytes),
             owner.uid,     owner.gid, kind};

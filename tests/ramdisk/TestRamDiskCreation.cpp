@@ -386,6 +386,14 @@ private slots:
                  QStringLiteral("attach|attach|ram://2048|memory|a/b|@media/a/b"));
         QCOMPARE(memory.mountPath(), MediaLocation::folder() + QStringLiteral("/a_b"));
         QVERIFY(memory.tearDown().finished);
+
+        // A folder inside the media folder (a disk made again at login) asks for its own name.
+        RamDisk again(2048, QStringLiteral("Other"));
+        again.setKind(DiskKind::Memory);
+        again.setMountPath(MediaLocation::folder() + QStringLiteral("/Kept/"));
+        QVERIFY(again.allocateRAM());
+        QVERIFY(fx.tools.calls().last().endsWith(QStringLiteral("|Other|@media/Kept")));
+        QVERIFY(again.tearDown().finished);
     }
 
     void fullSequenceWithoutDelegate()
