@@ -537,10 +537,12 @@ void CreateWindowCtrl::runCreation(const QString &path, const QString &name, qui
     m_ui->mountResult->setUsePointHandCursor(!m_ui->mountResult->URL().isEmpty());
     if (!m_mounted)
         return;
+    // The folder the disk got: in the media folder the helper chooses it.
+    const QString mountPath = m_disk->mountPath();
     if (m_creationRemembered)
-        RememberedDisks::remember({m_creationSizeText, name, path, m_creationKeptFolder});
+        RememberedDisks::remember({m_creationSizeText, name, mountPath, m_creationKeptFolder});
     if (!m_creationKeptFolder.isEmpty())
-        startKeeping(path, m_creationKeptFolder, true);
+        startKeeping(mountPath, m_creationKeptFolder, true);
 }
 
 void CreateWindowCtrl::continueToCreate()
