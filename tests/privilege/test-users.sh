@@ -292,6 +292,8 @@ remove_users() {
         stop_leftovers "$u" || failed=1
         if userdel "$u" 2>"$STATE/userdel.err"; then
             say "removed the user $u"
+            # The media folder the helper made for the user's disks, when nothing is left in it.
+            rmdir "/media/$u" 2>/dev/null || true
         else
             echo "test-users: could not remove $u: $(cat "$STATE/userdel.err")" >&2
             echo "test-users: its processes: $(pgrep -u "$u" -a | tr '\n' ';')" >&2
