@@ -621,6 +621,68 @@ private slots:
             QVERIFY2(!QFileInfo::exists(media + QLatin1String(made)), made);
     }
 
+    // A media folder someone else could change is refused, never used or repaired.
+    void mediaFoldersThatAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("the user's own") << "users"
+                                        << "not root's alone";
+        QTest::newRow("writable by all") << "writable"
+                                         << "not root's alone";
+        QTest::newRow("a symbolic link") << "symlink"
+                                         << "symbolic link";
+    }
+
+    void mediaFoldersThatAreRefused()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        QFETCH(QString, kind);
+        QFETCH(QString, words);
+        const passwd *entry = getpwuid(m_userUid);
+        QVERIFY(entry);
+        const QString media = QStringLiteral("/media/") + QString::fromLocal8Bit(entry->pw_name);
+        if (QFileInfo::exists(media) || QFileInfo(media).isSymLink())
+            QSKIP("the user has a media folder already");
+        const QString elsewhere = folder(QStringLiteral("media-elsewhere"), m_userUid);
+        const QByteArray name = QFile::encodeName(media);
+        const auto tidy = qScopeGuard([&] {
+            if (QFileInfo(media).isSymLink())
+                QFile::remove(media);
+            else
+                QDir().rmdir(media);
+        });
+        if (kind == QStringLiteral("symlink")) {
+            QVERIFY(QFile::link(elsewhere, media));
+        } else {
+            QVERIFY(QDir().mkdir(media));
+            QCOMPARE(::chown(name.constData(), kind == QStringLiteral("users") ? m_userUid : 0, 0),
+                     0);
+            QCOMPARE(::chmod(name.constData(), kind == QStringLiteral("users") ? 0755 : 0777), 0);
+        }
+        const Run run = helper({QStringLiteral("attach"), QStringLiteral("ram://4096"),
+                                QStringLiteral("memory"), QStringLiteral("M"),
+                                QStringLiteral("@media/Refused")},
+                               user());
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(words), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(QDir(elsewhere).isEmpty());
+        QVERIFY(!QFileInfo::exists(media + QStringLiteral("/Refused")));
+        // Left exactly as it was.
+        struct stat info
+        {
+        };
+        QCOMPARE(::lstat(name.constData(), &info), 0);
+        if (kind == QStringLiteral("symlink")) {
+            QVERIFY(S_ISLNK(info.st_mode));
+        } else {
+            const bool users = kind == QStringLiteral("users");
+            QCOMPARE(info.st_mode & 07777, users ? 0755u : 0777u);
+            QCOMPARE(info.st_uid, users ? m_userUid : uid_t(0));
+        }
+    }
+
     // A volume someone stacked on the disk's folder is never unmounted by an eject.
     void aVolumeStackedOnTopIsLeftAlone()
     {
