@@ -175,7 +175,10 @@ int openUserFolder(const Caller &caller, std::string &path, int &status, std::st
         error = errno;
     path = "/media/" + user;
     if (folder < 0 && error == ENOENT) {
-        Fd elsewhere(openBeneath(root, "run/media/" + user, O_RDONLY));
+        // Only where /run/media itself is root's alone, or the folder's name could be swapped.
+        const Fd runMedia(openBeneath(root, "run/media", O_PATH));
+        Fd elsewhere(runMedia >= 0 && isRootsAlone(runMedia) ? openBeneath(runMedia, user, O_RDONLY)
+                                                             : -1);
         if (elsewhere >= 0) {
             path = "/run/media/" + user;
             folder.reset(elsewhere.release());
