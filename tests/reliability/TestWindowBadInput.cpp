@@ -3,6 +3,7 @@
 // the user's is deleted or hidden.
 #include "CreateWindowCtrl.h"
 #include "Localization.h"
+#include "MediaLocation.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
@@ -55,6 +56,7 @@ private:
 
     std::unique_ptr<TestEnvironment> m_env;
     std::unique_ptr<MachineGuard> m_guard;
+    bool m_hadMedia = true;
     QString m_home;
 };
 
@@ -64,6 +66,8 @@ void TestWindowBadInput::initTestCase()
     m_env = std::make_unique<TestEnvironment>();
     m_home = m_env->home();
     m_guard = std::make_unique<MachineGuard>(m_home);
+    // Disks made with the default folder appear in the media folder; it goes again if made here.
+    m_hadMedia = QFileInfo::exists(MediaLocation::folder());
     RamDisk::setToolTable(nullptr);
     QVXResetDontShowAgainChoices();
     QDir home(m_home);
@@ -93,6 +97,8 @@ void TestWindowBadInput::cleanupTestCase()
     RamDisk::setToolTable(nullptr);
     m_guard.reset();
     m_env.reset();
+    if (!m_hadMedia)
+        QDir().rmdir(MediaLocation::folder());
 }
 
 void TestWindowBadInput::verifyUserFilesIntact()
