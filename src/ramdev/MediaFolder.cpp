@@ -42,6 +42,9 @@ struct Fd
     operator int() const { return fd; }
 };
 
+// What a user can do when the media folder cannot be had.
+const char chooseAnother[] = "; choose a folder of your own for the disk instead";
+
 int openBeneath(int dirfd, const std::string &path, int flags)
 {
     open_how how{};
@@ -122,7 +125,8 @@ int makeUserFolder(int media, const std::string &user, uid_t uid, int &status, s
     const std::string path = "/media/" + user;
     status = 1;
     if (mkdirat(media, user.c_str(), 0750) != 0 && errno != EEXIST) {
-        problem = Text::systemError("cannot make the folder \"" + path + "\"", errno);
+        problem =
+            Text::systemError("cannot make the folder \"" + path + "\"", errno) + chooseAnother;
         return -1;
     }
     Fd folder(openBeneath(media, user, O_RDONLY));
@@ -130,7 +134,8 @@ int makeUserFolder(int media, const std::string &user, uid_t uid, int &status, s
     {
     };
     if (folder < 0 || fstat(folder, &info) != 0) {
-        problem = Text::systemError("cannot open the folder \"" + path + "\"", errno);
+        problem =
+            Text::systemError("cannot open the folder \"" + path + "\"", errno) + chooseAnother;
         return -1;
     }
     const std::vector<char> list = accessList(uid);
@@ -145,7 +150,8 @@ int makeUserFolder(int media, const std::string &user, uid_t uid, int &status, s
                             "\" cannot be made readable for you alone; choose a folder of your "
                             "own for disks in the settings, or ask the administrator to make "
                             "that folder"
-                      : Text::systemError("cannot set the access of \"" + path + "\"", error);
+                      : Text::systemError("cannot set the access of \"" + path + "\"", error) +
+                            chooseAnother;
         return -1;
     }
     return folder.release();
@@ -156,7 +162,7 @@ std::string openProblem(const std::string &path, int error)
     if (error == ELOOP || error == EXDEV || error == ENOTDIR)
         return "refusing \"" + path +
                "\": it is a symbolic link or not a folder; ask the administrator to remove it";
-    return Text::systemError("cannot open \"" + path + "\"", error);
+    return Text::systemError("cannot open \"" + path + "\"", error) + chooseAnother;
 }
 
 // The caller's media folder, opened for reading, with its path: /media/<user>, made when
@@ -253,8 +259,10 @@ int make(const Caller &caller, const std::string &name, CallerPath::Pinned &targ
         if (mkdirat(parent, candidate.c_str(), 0755) != 0) {
             if (errno == EEXIST)
                 continue;
-            problem = Text::systemError(
-                "cannot make the folder \"" + parentPath + "/" + candidate + "\"", errno);
+            problem =
+                Text::systemError("cannot make the folder \"" + parentPath + "/" + candidate + "\"",
+                                  errno) +
+                chooseAnother;
             return 1;
         }
         target.path = parentPath + "/" + candidate;
