@@ -28,6 +28,7 @@ run() { # name script
     fi
     echo "bench: $1 took $((SECONDS - start)) s" >&2
 }
+run "disk kinds against tmpfs" kinds.sh
 run "creation and eject" creation.sh
 run "normal user through pkexec" privilege.sh
 run "throughput" throughput.sh
