@@ -31,6 +31,7 @@ run() { # name script
 run "disk kinds against tmpfs" kinds.sh
 run "creation and eject" creation.sh
 run "normal user through pkexec" privilege.sh
+run "the helper's own time per call" helper-calls.sh
 run "throughput" throughput.sh
 run "memory" memory.sh
 run "application" app.sh
