@@ -2,13 +2,12 @@
 
 #include "DiskKeeper.h"
 #include "Localization.h"
-#include "MountLocation.h"
 #include "Paths.h"
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "SystemDisks.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -39,7 +38,7 @@ MainCtrl::~MainCtrl()
 
 void MainCtrl::initialize()
 {
-    UserDefaults::standard().registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
+    Settings::registerDefaults();
 }
 
 void MainCtrl::applicationDidFinishLaunching()
@@ -101,7 +100,7 @@ QList<DiskInfo> MainCtrl::adoptableDisks()
 {
     const QStringList roots{
         QDir::homePath(),
-        Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+        Paths::expandTilde(Settings::mountLocation())};
     // The helper's list costs a pkexec call (and may ask for a password): asked only when the
     // mount table shows a memory disk of ours where one would be taken over.
     const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();

@@ -18,16 +18,16 @@ void RecordingDelegate::fase(int phase, bool successful, const QString &result)
     m_phases.append({phase, successful, result});
 }
 
-QList<Phase> RecordingDelegate::phases() const
+QList<PhaseReport> RecordingDelegate::phases() const
 {
     QMutexLocker lock(&m_mutex);
     return m_phases;
 }
 
-Phase RecordingDelegate::report(int phase) const
+PhaseReport RecordingDelegate::report(int phase) const
 {
     QMutexLocker lock(&m_mutex);
-    for (const Phase &p : m_phases) {
+    for (const PhaseReport &p : m_phases) {
         if (p.phase == phase)
             return p;
     }

@@ -12,7 +12,7 @@
 // that leaves the machine as it found it, and runs of the command-line programs.
 namespace Reliability {
 
-struct Phase
+struct PhaseReport
 {
     int phase;
     bool successful;
@@ -24,13 +24,13 @@ class RecordingDelegate : public RamDiskDelegate
 {
 public:
     void fase(int phase, bool successful, const QString &result) override;
-    QList<Phase> phases() const;
+    QList<PhaseReport> phases() const;
     // The report of one phase; a report with phase -1 when none came.
-    Phase report(int phase) const;
+    PhaseReport report(int phase) const;
 
 private:
     mutable QMutex m_mutex;
-    QList<Phase> m_phases;
+    QList<PhaseReport> m_phases;
 };
 
 // Runs the four creation steps in order, as the window does, and says whether all succeeded.

@@ -13,6 +13,7 @@
 #include "PrefrencesCtrl.h"
 #include "RealDisks.h"
 #include "RememberedDisks.h"
+#include "Settings.h"
 #include "TestEnvironment.h"
 #include "UserDefaults.h"
 
@@ -356,7 +357,7 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     QVERIFY(keptWindow->keeper());
     QTimer *saveTimer = keptWindow->keeper()->saveTimer();
     QVERIFY(saveTimer->isActive());
-    QCOMPARE(saveTimer->interval(), DiskKeeper::DefaultSaveEveryMinutes * 60 * 1000);
+    QCOMPARE(saveTimer->interval(), Settings::DefaultSaveEveryMinutes * 60 * 1000);
     // A new interval in the preferences reaches the disk already saving.
     main.preferences()->update();
     main.preferences()->saveEveryMinutesField()->setValue(0);
@@ -406,9 +407,9 @@ void TestKeepWindowReal::onlyTheUsersOwnDisksUnderItsFoldersAreTakenOver()
 void TestKeepWindowReal::preferencesForgetARememberedDisk()
 {
     RememberedDisks::remember(
-        {QStringLiteral("64M"), QStringLiteral("A"), m_env->path(QStringLiteral("a")), QString()});
+        {QStringLiteral("64M"), QStringLiteral("A"), m_env->path(QStringLiteral("a")), QString(), QString()});
     RememberedDisks::remember({QStringLiteral("1G"), QStringLiteral("B"),
-                               m_env->path(QStringLiteral("b")), m_env->path(QStringLiteral("k"))});
+                               m_env->path(QStringLiteral("b")), m_env->path(QStringLiteral("k")), QString()});
     PrefrencesCtrl prefs;
     prefs.update();
     QListWidget *list = prefs.rememberedList();
@@ -424,9 +425,9 @@ void TestKeepWindowReal::preferencesForgetARememberedDisk()
     QCOMPARE(RememberedDisks::list().first().name, QStringLiteral("A"));
 
     // The interval: shown as stored, 0 kept as "only on eject".
-    QCOMPARE(prefs.saveEveryMinutesField()->value(), DiskKeeper::DefaultSaveEveryMinutes);
+    QCOMPARE(prefs.saveEveryMinutesField()->value(), Settings::DefaultSaveEveryMinutes);
     prefs.saveEveryMinutesField()->setValue(0);
-    QCOMPARE(DiskKeeper::saveEveryMinutes(), 0);
+    QCOMPARE(Settings::saveEveryMinutes(), 0);
     DiskKeeper keeper(m_env->path(QStringLiteral("a")), m_env->path(QStringLiteral("k")));
     keeper.startSaving();
     QVERIFY(!keeper.saveTimer()->isActive());
