@@ -2,6 +2,8 @@
 
 #include "UserDefaults.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
 #include <memory>
@@ -11,7 +13,10 @@ namespace {
 // A lock of our own, not QSettings' ".lock": QSettings takes that one inside sync().
 QString lockPath()
 {
-    return UserDefaults::standard().storageFile() + QStringLiteral(".disks-lock");
+    // The folder first: a lock cannot be made in a folder that is not there yet.
+    const QString file = UserDefaults::standard().storageFile();
+    QDir().mkpath(QFileInfo(file).path());
+    return file + QStringLiteral(".disks-lock");
 }
 
 std::unique_ptr<QSettings> fileAsItIsNow()

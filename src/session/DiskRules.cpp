@@ -82,7 +82,8 @@ Refusal size(const QString &text, const MachineMemory &memory, qint64 *kib)
                                     DiskSize::describe(DiskSize::smallestKiB));
         break;
     case DiskSize::Problem::TooLarge:
-        refusal.sentence = sentence("RuleSizeTooLarge").arg(DiskSize::describe(DiskSize::largestKiB));
+        refusal.sentence = sentence("RuleSizeTooLarge")
+                               .arg(text.trimmed(), DiskSize::describe(DiskSize::largestKiB));
         break;
     case DiskSize::Problem::NoMemoryFigure:
         refusal.sentence = sentence("RuleSizeShareUnknown");

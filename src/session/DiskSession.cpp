@@ -74,6 +74,8 @@ Refusal DiskSession::check(const DiskRequest &request)
     plan.sizeText = request.size.trimmed();
     if (Refusal refusal = DiskRules::size(request.size, memory, &plan.kib); !refusal.ok())
         return refusal;
+    if (Refusal refusal = DiskRules::memory(plan.kib, memory); !refusal.ok())
+        return refusal;
     plan.name = request.name.isEmpty() ? DiskRules::defaultName() : request.name;
     if (Refusal refusal = DiskRules::name(plan.name); !refusal.ok())
         return refusal;
@@ -92,8 +94,6 @@ Refusal DiskSession::check(const DiskRequest &request)
             return refusal;
         plan.keptFolder = QDir::cleanPath(Paths::expandTilde(request.keptFolder.trimmed()));
     }
-    if (Refusal refusal = DiskRules::memory(plan.kib, memory); !refusal.ok())
-        return refusal;
     plan.remember = request.remember;
     m_plan = plan;
     return {};

@@ -55,8 +55,8 @@ public:
     static void setMachineMemorySource(std::function<MachineMemory()> source);
     static MachineMemory machineMemory();
 
-    // The rules that need no walk of a folder nor the helper: size, name, mount path, kept
-    // folder (form and owner), memory. Fills plan() when they pass.
+    // The rules that need no walk of a folder nor the helper, in this order: size, memory,
+    // name, mount path, kept folder (form and owner). Fills plan() when they pass.
     Refusal check(const DiskRequest &request);
     // Every rule, kept contents and privilege included, in the calling thread.
     Refusal checkAll(const DiskRequest &request);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeTools.h"
+#include "PhaseRecorder.h"
 #include "RamDisk.h"
 #include "TestEnvironment.h"
 #include "ToolTable.h"
@@ -21,20 +22,7 @@ inline FakeTools::Behaviour says(const QString &output, int exitStatus = 0,
 }
 
 // Records every phase report.
-struct RecordingDelegate : RamDiskDelegate
-{
-    struct Report
-    {
-        int phase;
-        bool successful;
-        QString result;
-    };
-    QList<Report> reports;
-    void fase(int phase, bool successful, const QString &result) override
-    {
-        reports.append({phase, successful, result});
-    }
-};
+using RecordingDelegate = PhaseRecorder;
 
 // A temporary home and six fake tools with the Linux argument lists, installed for every disk
 // made while the fixture lives. Tools are rewritten per test as needed.

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(disk.showInFinder());
         QCOMPARE(delegate.reports.size(), 4);
         for (const auto &report : delegate.reports)
-            QVERIFY2(report.successful, qPrintable(report.result));
+            QVERIFY2(report.ok(), qPrintable(report.result));
         QVERIFY(disk.device().startsWith(QStringLiteral("/dev/loop")));
         QVERIFY(RealDisks::ourLoopDevices().contains(disk.device()));
         QCOMPARE(RealDisks::mountsUnder(m_env->home()), QStringList{path(QStringLiteral("disk"))});

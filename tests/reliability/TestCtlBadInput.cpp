@@ -150,7 +150,7 @@ void TestCtlBadInput::create_data()
                                    << int(Refused) << QString();
     QTest::newRow("size above memory")
         << QStringList{QStringLiteral("create"), size, QStringLiteral("1073741824"), mount, at}
-        << int(Refused) << QStringLiteral("1073741824");
+        << int(Refused) << QStringLiteral("1024 GiB");
 
     // Names: each one gives a disk whose label is the name, cut to 16 bytes at a character.
     QTest::newRow("name empty")

@@ -20,8 +20,8 @@
         <translation>%1 ist zu klein für ein Laufwerk: Das kleinste Laufwerk hat %2. Geben Sie eine größere Größe ein.</translation>
     </message>
     <message id="RuleSizeTooLarge">
-        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
-        <translation>Ein RAM-Laufwerk kann höchstens %1 aufnehmen. Geben Sie eine kleinere Größe ein.</translation>
+        <source>“%1” is more than one RAM disk can hold: at most %2. Enter a smaller size.</source>
+        <translation>„%1“ ist mehr, als ein RAM-Laufwerk aufnehmen kann: höchstens %2. Geben Sie eine kleinere Größe ein.</translation>
     </message>
     <message id="RuleSizeShareUnknown">
         <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>

@@ -20,8 +20,8 @@
         <translation>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</translation>
     </message>
     <message id="RuleSizeTooLarge">
-        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
-        <translation>A RAM disk can hold at most %1. Enter a smaller size.</translation>
+        <source>“%1” is more than one RAM disk can hold: at most %2. Enter a smaller size.</source>
+        <translation>“%1” is more than one RAM disk can hold: at most %2. Enter a smaller size.</translation>
     </message>
     <message id="RuleSizeShareUnknown">
         <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>
