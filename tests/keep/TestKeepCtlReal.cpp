@@ -249,6 +249,39 @@ private slots:
         QCOMPARE(ctl({QStringLiteral("eject"), one}).status, 0);
         QCOMPARE(ctl({QStringLiteral("eject"), two}).status, 0);
     }
+
+    // Two disks saving into one folder would each delete the other's files: the second is
+    // refused, naming the first, and so is a folder inside the first's. The default kept
+    // folder of a second disk of the same name is another one.
+    void aKeptFolderBelongsToOneDisk()
+    {
+        VELLUMAR_REQUIRE_DISKS();
+        QVERIFY(QDir().mkpath(path("kept")));
+        KeepTree::writeFile(path("kept/a.txt").toStdString(), "A's");
+        const QString a = path("a");
+        const QString b = path("b");
+        QCOMPARE(create(a, QStringLiteral("8192"),
+                        {QStringLiteral("--name"), QStringLiteral("A"), QStringLiteral("--keep"),
+                         path("kept")})
+                     .status,
+                 0);
+        for (const QString &folder : {path("kept"), path("kept/inner")}) {
+            const Run refused =
+                create(b, QStringLiteral("8192"), {QStringLiteral("--keep"), folder});
+            QCOMPARE(refused.status, 2);
+            QVERIFY2(refused.err.contains(QStringLiteral("“A”")) && refused.err.contains(a) &&
+                         refused.err.count(QLatin1Char('\n')) == 1,
+                     qPrintable(refused.err));
+            QVERIFY(listed(b).isEmpty());
+        }
+        QCOMPARE(ctl({QStringLiteral("sync"), a}).status, 0);
+        QCOMPARE(ctl({QStringLiteral("eject"), a}).status, 0);
+        QCOMPARE(QFile::exists(path("kept/a.txt")), true);
+        // Once A is gone, B may use the folder.
+        QCOMPARE(create(b, QStringLiteral("8192"), {QStringLiteral("--keep"), path("kept")}).status,
+                 0);
+        QCOMPARE(ctl({QStringLiteral("eject"), b}).status, 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestKeepCtlReal)

@@ -251,7 +251,9 @@ void TestKeepWindowReal::failedLoadShowsWhyAndNeverSavesOverTheFolder()
 
     WindowUnderTest window;
     fillKeptForm(window, mountPath, kept);
+    window.outlet<QCheckBox>("rememberCheck")->setChecked(true);
     QSignalSpy loaded(window.ctrl.get(), &CreateWindowCtrl::keptContentsLoaded);
+    QSignalSpy finished(window.ctrl.get(), &CreateWindowCtrl::teardownFinished);
     window.ctrl->createDisk();
     QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), 1, 30000);
     qputenv("PATH", path.saved);
@@ -265,10 +267,16 @@ void TestKeepWindowReal::failedLoadShowsWhyAndNeverSavesOverTheFolder()
     QVERIFY(!window.ctrl->keeper());
     QVERIFY(!KeepState::forDisk(mountPath).has_value());
 
-    // The disk ejects without a save: the folder keeps what it had.
-    QSignalSpy finished(window.ctrl.get(), &CreateWindowCtrl::teardownFinished);
-    window.ctrl->destroyDisk();
+    // The disk goes again by itself, without a save: the folder keeps what it had, the eject
+    // page says why, and the disk is not made at login.
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 60000);
+    QCOMPARE(finished.first().first().toBool(), true);
+    QVERIFY(!window.ctrl->disk()->isMountedAndActive());
+    QVERIFY(!isMounted(mountPath));
+    QCOMPARE(window.ctrl->selectedTab(), QStringLiteral("DESTROY"));
+    QVERIFY2(window.text("destroyResult").contains(QStringLiteral("No space left on device")),
+             qPrintable(window.text("destroyResult")));
+    QVERIFY(RememberedDisks::list().isEmpty());
     QVERIFY(!QVXCurrentAlert());
     QCOMPARE(readFile(kept + QStringLiteral("/a.txt")), QByteArray("only copy"));
 }
