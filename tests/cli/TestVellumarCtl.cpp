@@ -1,4 +1,4 @@
-#include "../ramdisk/EngineFixture.h"
+#include "FakeToolTables.h"
 #include "VellumarCtl.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "EngineFixture.h"
+#include "FakeToolTables.h"
 #include "Paths.h"
 #include "RealDisks.h"
 
@@ -43,7 +43,7 @@ private slots:
     {
         VELLUMAR_REQUIRE_DISKS();
         const qint64 shmemBefore = RealDisks::shmemKiB();
-        RecordingDelegate delegate;
+        PhaseRecorder delegate;
         RamDisk disk(64 * 1024 * 2, QStringLiteral("Test Disk"));
         disk.setDelegate(&delegate);
         disk.setMountPath(path(QStringLiteral("disk")));
@@ -99,7 +99,7 @@ private slots:
         const QString full = path(QStringLiteral("full"));
         QVERIFY(QDir().mkdir(full));
         writeFile(full + QStringLiteral("/keep.txt"), "mine");
-        RecordingDelegate delegate;
+        PhaseRecorder delegate;
         RamDisk refused(8192, QStringLiteral("x"));
         refused.setDelegate(&delegate);
         refused.setMountPath(full);

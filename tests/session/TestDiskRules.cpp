@@ -7,7 +7,7 @@
 #include "RememberedDisks.h"
 #include "TestEnvironment.h"
 #include "ToolTable.h"
-#include "../ramdisk/EngineFixture.h"
+#include "FakeToolTables.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,8 +9,9 @@
 #include "Localization.h"
 #include "RememberedDisks.h"
 #include "Settings.h"
+#include "TestFiles.h"
 #include "UserDefaults.h"
-#include "../ramdisk/EngineFixture.h"
+#include "FakeToolTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,33 +50,15 @@ struct Listener
     }
 };
 
-bool writeFile(const QString &path, const QByteArray &contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // An rsync that fails as a full disk would, first on the PATH while it lives.
-struct FailingRsync
+struct FailingRsync : TestFiles::PathFirst
 {
-    QByteArray saved = qgetenv("PATH");
-    explicit FailingRsync(const QString &folder)
+    explicit FailingRsync(const QString &folder) : PathFirst(folder)
     {
-        writeFile(folder + QStringLiteral("/rsync"),
-                  "#!/bin/sh\necho 'rsync: write failed: No space left on device (28)' >&2\n"
-                  "exit 11\n");
-        QFile::setPermissions(folder + QStringLiteral("/rsync"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("PATH", folder.toLocal8Bit() + ':' + saved);
+        TestFiles::writeScript(
+            folder + QStringLiteral("/rsync"),
+            "#!/bin/sh\necho 'rsync: write failed: No space left on device (28)' >&2\nexit 11\n");
     }
-    ~FailingRsync() { qputenv("PATH", saved); }
 };
 
 DiskRequest requestFor(const EngineFixture &fx, const QString &size = QStringLiteral("4096"))
@@ -87,6 +70,8 @@ DiskRequest requestFor(const EngineFixture &fx, const QString &size = QStringLit
 }
 
 } // namespace
+
+using namespace TestFiles;
 
 class TestDiskSession : public QObject
 {
