@@ -37,32 +37,6 @@ int clampToInt(qint64 value)
     return int(std::clamp<qint64>(value, INT_MIN, INT_MAX));
 }
 
-// The alert title of each refused fact.
-QString refusalTitle(const Refusal &refusal)
-{
-    switch (refusal.rule) {
-    case DiskRule::Size:
-        if (refusal.sizeProblem == DiskSize::Problem::NotASize ||
-            refusal.sizeProblem == DiskSize::Problem::Zero)
-            return QStringLiteral("PlzInsertDiskSize");
-        return refusal.sizeProblem == DiskSize::Problem::TooSmall ? QStringLiteral("SizeTooSmall")
-                                                                  : QStringLiteral("SizeDoesNotFit");
-    case DiskRule::Name:
-    case DiskRule::Kind:
-        return QStringLiteral("NameInvalid");
-    case DiskRule::MountPath:
-        return QStringLiteral("MountPathInvalid");
-    case DiskRule::KeptFolder:
-        return QStringLiteral("KeptFolderInvalid");
-    case DiskRule::Memory:
-        return QStringLiteral("SizeExceedsMemory");
-    case DiskRule::Privilege:
-    case DiskRule::None:
-        break;
-    }
-    return QStringLiteral("CannotMakeDisks");
-}
-
 } // namespace
 
 CreateWindowCtrl::CreateWindowCtrl(std::unique_ptr<MenuMeterMemStats> memoryInformation)
@@ -278,7 +252,7 @@ void CreateWindowCtrl::showAlert(const QString &titleKey, const QString &message
 
 void CreateWindowCtrl::showRefusal(const Refusal &refusal)
 {
-    showAlert(refusalTitle(refusal), refusal.sentence);
+    showAlert(FormPage::refusalTitle(refusal), refusal.sentence);
 }
 
 void CreateWindowCtrl::createDisk()

@@ -159,3 +159,28 @@ void FormPage::chooseKeptFolder()
     });
     panel->open();
 }
+
+QString FormPage::refusalTitle(const Refusal &refusal)
+{
+    switch (refusal.rule) {
+    case DiskRule::Size:
+        if (refusal.sizeProblem == DiskSize::Problem::NotASize ||
+            refusal.sizeProblem == DiskSize::Problem::Zero)
+            return QStringLiteral("PlzInsertDiskSize");
+        return refusal.sizeProblem == DiskSize::Problem::TooSmall ? QStringLiteral("SizeTooSmall")
+                                                                  : QStringLiteral("SizeDoesNotFit");
+    case DiskRule::Name:
+    case DiskRule::Kind:
+        return QStringLiteral("NameInvalid");
+    case DiskRule::MountPath:
+        return QStringLiteral("MountPathInvalid");
+    case DiskRule::KeptFolder:
+        return QStringLiteral("KeptFolderInvalid");
+    case DiskRule::Memory:
+        return QStringLiteral("SizeExceedsMemory");
+    case DiskRule::Privilege:
+    case DiskRule::None:
+        break;
+    }
+    return QStringLiteral("CannotMakeDisks");
+}

@@ -32,6 +32,8 @@ public:
     // The create button waits while a kept folder is measured.
     void setBusy(bool busy);
     void focusSize();
+    // The key of the alert title for a refused request, by the fact that refused it.
+    static QString refusalTitle(const Refusal &refusal);
 
 signals:
     void createRequested();

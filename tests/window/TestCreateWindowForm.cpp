@@ -7,6 +7,7 @@
 #include "Localization.h"
 #include "SystemLog.h"
 #include "TestEnvironment.h"
+#include "Workspace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -368,6 +369,28 @@ void TestCreateWindowForm::finalizeSaysNoFileManagerWasAsked()
              qPrintable(w.text("finalizeResult")));
     w.ctrl->destroyDisk();
     QTRY_VERIFY(!w.ctrl->isTearingDown());
+
+    // A file manager that takes the request: ticked. None that does: crossed, and why.
+    bool taken = true;
+    Workspace::shared().setFileManagerAsker([&taken](const QString &, QString *error) {
+        *error = QStringLiteral("no file manager on the bus");
+        return taken;
+    });
+    Workspace::shared().setFolderOpener([](const QString &) { return false; });
+    for (const bool take : {true, false}) {
+        taken = take;
+        w.ctrl->continueToCreate();
+        w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+        w.ctrl->createDisk();
+        QCOMPARE(w.text("finalizeState"),
+                 localizedStringForKey(take ? QStringLiteral("tick") : QStringLiteral("cross")));
+        QCOMPARE(w.text("finalizeResult").contains(QStringLiteral("no file manager on the bus")),
+                 !take);
+        w.ctrl->destroyDisk();
+        QTRY_VERIFY(!w.ctrl->isTearingDown());
+    }
+    Workspace::shared().setFileManagerAsker({});
+    Workspace::shared().setFolderOpener({});
 }
 
 void TestCreateWindowForm::phaseReportsShowMarkColourAndResult()
