@@ -68,8 +68,8 @@
         <translation>Nichts konnte %1 anzeigen: Der Dateimanager hat nicht geantwortet (%2), und der Ordner ließ sich nicht öffnen.</translation>
     </message>
     <message id="KindLabel">
-        <source>&amp;Kind:</source>
-        <translation>&amp;Art:</translation>
+        <source>K&amp;ind:</source>
+        <translation>A&amp;rt:</translation>
     </message>
     <message id="Kind_memory">
         <source>Memory</source>

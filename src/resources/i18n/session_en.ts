@@ -68,8 +68,8 @@
         <translation>Nothing could show %1: the file manager did not answer (%2), and the folder could not be opened.</translation>
     </message>
     <message id="KindLabel">
-        <source>&amp;Kind:</source>
-        <translation>&amp;Kind:</translation>
+        <source>K&amp;ind:</source>
+        <translation>K&amp;ind:</translation>
     </message>
     <message id="Kind_memory">
         <source>Memory</source>
