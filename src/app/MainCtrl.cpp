@@ -2,13 +2,12 @@
 
 #include "DiskKeeper.h"
 #include "Localization.h"
-#include "MountLocation.h"
 #include "Paths.h"
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "SystemDisks.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -39,7 +38,7 @@ MainCtrl::~MainCtrl()
 
 void MainCtrl::initialize()
 {
-    UserDefaults::standard().registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
+    Settings::registerDefaults();
 }
 
 void MainCtrl::applicationDidFinishLaunching()
@@ -110,8 +109,7 @@ bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &ro
 
 QStringList MainCtrl::adoptionRoots()
 {
-    return {QDir::homePath(),
-            Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref))};
+    return {QDir::homePath(), Paths::expandTilde(Settings::mountLocation())};
 }
 
 QList<DiskInfo> MainCtrl::adoptableDisks()

@@ -1,11 +1,9 @@
 #include "PrefrencesCtrl.h"
 #include "ui_Prefrences.h"
 
-#include "DiskKeeper.h"
 #include "Localization.h"
-#include "MountLocation.h"
 #include "RememberedDisks.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -23,12 +21,12 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     m_locationMatrix->setObjectName(QStringLiteral("locationMatrixGroup"));
     m_locationMatrix->addButton(m_ui->defaultLocationCell, DefaultLocation);
     m_locationMatrix->addButton(m_ui->chosenLocationCell, ChosenLocation);
-    m_ui->defaultLocationCell->setToolTip(DefaultMountPathLocation);
+    m_ui->defaultLocationCell->setToolTip(Settings::defaultMountLocation());
     // A click counts even on the cell already selected: the chooser opens again.
     connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
 
     connect(m_ui->saveEveryMinutesField, &QSpinBox::valueChanged, this, [this](int minutes) {
-        UserDefaults::standard().setObject(minutes, DiskKeeper::saveEveryMinutesKey());
+        Settings::setSaveEveryMinutes(minutes);
         emit saveEveryMinutesChanged(minutes);
     });
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &PrefrencesCtrl::forgetRemembered);
@@ -83,14 +81,14 @@ void PrefrencesCtrl::forgetRemembered()
 
 void PrefrencesCtrl::update()
 {
-    const QString stored = UserDefaults::standard().stringForKey(MountPath_pref);
+    const QString stored = Settings::mountLocation();
     m_ui->locationField->setText(stored);
     m_ui->locationField->setCursorPosition(0);
     // Exact comparison: the default written any other way counts as a chosen folder.
-    m_locationMatrix->button(stored == DefaultMountPathLocation ? DefaultLocation : ChosenLocation)
+    m_locationMatrix->button(stored == Settings::defaultMountLocation() ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
     const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
-    m_ui->saveEveryMinutesField->setValue(DiskKeeper::saveEveryMinutes());
+    m_ui->saveEveryMinutesField->setValue(Settings::saveEveryMinutes());
     fillRememberedList();
     QVXPreferencesCtrl::update();
 }
@@ -103,8 +101,8 @@ void PrefrencesCtrl::openSplashAtStartup(bool on)
 void PrefrencesCtrl::locationAct()
 {
     if (m_locationMatrix->checkedId() == DefaultLocation) {
-        m_ui->locationField->setText(DefaultMountPathLocation);
-        UserDefaults::standard().setObject(DefaultMountPathLocation, MountPath_pref);
+        m_ui->locationField->setText(Settings::defaultMountLocation());
+        Settings::setMountLocation(Settings::defaultMountLocation());
         return;
     }
     if (m_openPanel) {
@@ -132,7 +130,7 @@ void PrefrencesCtrl::openPanelDidEnd(int returnCode, const QStringList &filename
 {
     if (returnCode == 1 && !filenames.isEmpty()) {
         const QString folder = filenames.first();
-        UserDefaults::standard().setObject(folder, MountPath_pref);
+        Settings::setMountLocation(folder);
         m_ui->locationField->setText(folder);
         m_ui->locationField->setCursorPosition(0);
         m_locationMatrix->button(ChosenLocation)->setChecked(true);

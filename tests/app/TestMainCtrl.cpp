@@ -6,6 +6,7 @@
 #include "Localization.h"
 #include "MountLocation.h"
 #include "PrefrencesCtrl.h"
+#include "AlertAnswers.h"
 #include "QVXAlerts.h"
 #include "QVXLinkTextField.h"
 #include "RamDisk.h"
@@ -29,25 +30,6 @@
 
 namespace {
 
-// Answers the next modal alert by clicking `button`; records whether one came.
-struct AlertAnswer
-{
-    bool shown = false;
-    QString title;
-    explicit AlertAnswer(const QByteArray &button)
-    {
-        QTimer::singleShot(0, qApp, [this, button] {
-            QWidget *alert = QVXCurrentAlert();
-            if (!alert)
-                return;
-            shown = true;
-            title = alert->findChild<QLabel *>(QStringLiteral("title"))->text();
-            auto *target = alert->findChild<QPushButton *>(QString::fromLatin1(button));
-            if (target)
-                QTest::mouseClick(target, Qt::LeftButton);
-        });
-    }
-};
 
 // Sets the active disk counter for one test and puts it back.
 struct CounterAt

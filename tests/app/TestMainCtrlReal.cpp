@@ -2,6 +2,7 @@
 #include "MainCtrl.h"
 
 #include "Localization.h"
+#include "AlertAnswers.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
@@ -20,27 +21,6 @@
 
 namespace {
 
-// Answers the next modal alert with `button`, after a screenshot when VELLUMAR_SCREENS is set.
-struct AlertAnswer
-{
-    bool shown = false;
-    explicit AlertAnswer(const QByteArray &button)
-    {
-        QTimer::singleShot(0, qApp, [this, button] {
-            QWidget *alert = QVXCurrentAlert();
-            if (!alert)
-                return;
-            shown = true;
-            const QString folder = qEnvironmentVariable("VELLUMAR_SCREENS");
-            if (!folder.isEmpty()) {
-                QTest::qWait(200);
-                alert->grab().save(folder + QStringLiteral("/quit-alert.png"));
-            }
-            if (auto *target = alert->findChild<QPushButton *>(QString::fromLatin1(button)))
-                QTest::mouseClick(target, Qt::LeftButton);
-        });
-    }
-};
 
 } // namespace
 
@@ -100,7 +80,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
     for (const auto &ctrl : windows)
         finished << std::make_shared<QSignalSpy>(ctrl, &CreateWindowCtrl::teardownFinished);
     {
-        AlertAnswer answer("otherButton");
+        AlertAnswer answer("otherButton", QStringLiteral("quit-alert.png"));
         QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateCancel));
         QVERIFY(answer.shown);
     }
@@ -121,7 +101,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
         QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
 
     // Nothing mounted any more: quitting goes ahead without the alert.
-    AlertAnswer none("defaultButton");
+    AlertAnswer none("defaultButton", QStringLiteral("quit-alert.png"));
     QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateNow));
     QTest::qWait(10);
     QVERIFY(!none.shown);

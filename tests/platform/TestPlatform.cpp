@@ -4,6 +4,7 @@
 #include "SystemLog.h"
 #include "TestEnvironment.h"
 #include "UserDefaults.h"
+#include "Workspace.h"
 
 #include <QDir>
 #include <QSettings>
@@ -79,6 +80,51 @@ private slots:
         seen.clear();
         centre.post(QStringLiteral("Mounted"), {{QStringLiteral("NSDevicePath"), QStringLiteral("/y")}});
         QVERIFY(seen.isEmpty());
+    }
+
+    // "Showing the folder" is done only when a file manager took the request: the desktop's
+    // file manager first, then the folder opener; while tests run nothing is asked.
+    void showingAFolderSaysWhatBecameOfIt()
+    {
+        TestEnvironment env;
+        Workspace &workspace = Workspace::shared();
+        const Workspace::Shown untouched = workspace.showFolder(env.home());
+        QVERIFY(!untouched.asked && !untouched.accepted);
+        QVERIFY(untouched.how.contains(QStringLiteral("No file manager was asked")));
+
+        QStringList asked;
+        bool managerTakes = true;
+        bool openerTakes = true;
+        workspace.setFileManagerAsker([&](const QString &path, QString *error) {
+            asked << QStringLiteral("manager ") + path;
+            if (!managerTakes)
+                *error = QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown");
+            return managerTakes;
+        });
+        workspace.setFolderOpener([&](const QString &path) {
+            asked << QStringLiteral("opener ") + path;
+            return openerTakes;
+        });
+        const Workspace::Shown shown = workspace.showFolder(env.home());
+        QVERIFY(shown.asked && shown.accepted && shown.how.isEmpty());
+        QCOMPARE(asked, QStringList{QStringLiteral("manager ") + env.home()});
+
+        asked.clear();
+        managerTakes = false;
+        const Workspace::Shown opened = workspace.showFolder(env.home());
+        QVERIFY(opened.asked && opened.accepted);
+        QCOMPARE(asked, (QStringList{QStringLiteral("manager ") + env.home(),
+                                     QStringLiteral("opener ") + env.home()}));
+
+        openerTakes = false;
+        const Workspace::Shown failed = workspace.showFolder(env.home());
+        QVERIFY(failed.asked && !failed.accepted);
+        QVERIFY2(failed.how.contains(env.home()) &&
+                     failed.how.contains(QStringLiteral("ServiceUnknown")),
+                 qPrintable(failed.how));
+
+        workspace.setFileManagerAsker({});
+        workspace.setFolderOpener({});
     }
 
     void tildeExpansion()

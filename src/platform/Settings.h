@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+#include <functional>
+
+// Every setting of Vellumar by name and type, over the user-defaults store: no other file names
+// a key. The remembered disks are read and written from the file as it is now, under a lock
+// beside it, since the command line and other windows change them while a window runs.
+namespace Settings {
+
+// Where new disks get their mount folders (a folder, "~" allowed).
+QString mountPathKey();
+QString defaultMountLocation();
+// Registers the default location; mountLocation() answers it until the user chooses another.
+void registerDefaults();
+QString mountLocation();
+void setMountLocation(const QString &folder);
+
+// How often a kept disk is saved, in minutes; 0: only on eject and quit.
+constexpr int DefaultSaveEveryMinutes = 5;
+QString saveEveryMinutesKey();
+int saveEveryMinutes();
+void setSaveEveryMinutes(int minutes);
+
+// The disks made at login, one map a disk, as the file holds them now.
+QString rememberedDisksKey();
+QVariantList rememberedDisks();
+// Reads the list, lets `change` edit it and writes it back, all under the lock; false when the
+// lock could not be had or the file not written.
+bool changeRememberedDisks(const std::function<void(QVariantList &disks)> &change);
+
+} // namespace Settings
