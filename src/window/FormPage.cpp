@@ -3,6 +3,7 @@
 
 #include "DiskRules.h"
 #include "DiskSession.h"
+#include "DiskSize.h"
 #include "Localization.h"
 #include "RamDisk.h"
 
