@@ -6,8 +6,8 @@
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
-#include "SystemDisks.h"
 #include "Settings.h"
+#include "SystemDisks.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -98,9 +98,7 @@ bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &ro
 
 QList<DiskInfo> MainCtrl::adoptableDisks()
 {
-    const QStringList roots{
-        QDir::homePath(),
-        Paths::expandTilde(Settings::mountLocation())};
+    const QStringList roots{QDir::homePath(), Paths::expandTilde(Settings::mountLocation())};
     // The helper's list costs a pkexec call (and may ask for a password): asked only when the
     // mount table shows a memory disk of ours where one would be taken over.
     const QList<SystemDisks::Mount> mounts = SystemDisks::mounts();

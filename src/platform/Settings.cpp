@@ -21,7 +21,8 @@ QString lockPath()
 
 std::unique_ptr<QSettings> fileAsItIsNow()
 {
-    return std::make_unique<QSettings>(UserDefaults::standard().storageFile(), QSettings::IniFormat);
+    return std::make_unique<QSettings>(UserDefaults::standard().storageFile(),
+                                       QSettings::IniFormat);
 }
 
 } // namespace
