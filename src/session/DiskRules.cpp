@@ -125,7 +125,7 @@ Refusal mountPath(const QString &path)
 
 KeptFolderUser keptFolderUser(const QString &folder, const QString &mountPath)
 {
-    const QString own = QDir::cleanPath(mountPath);
+    const QString own = QDir::cleanPath(Paths::expandTilde(mountPath));
     // Mounted disks first: they save now.
     const QList<KeepState> states = KeepState::all();
     for (const KeepState &state : states) {
