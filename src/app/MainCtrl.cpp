@@ -6,8 +6,8 @@
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
-#include "SystemDisks.h"
 #include "Settings.h"
+#include "SystemDisks.h"
 #include "Workspace.h"
 
 #include <QApplication>

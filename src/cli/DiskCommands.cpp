@@ -43,26 +43,24 @@ int refuse(QTextStream &err, const Refusal &refusal)
 void printPhases(DiskSession &session, QTextStream &out, QTextStream &err)
 {
     auto failed = std::make_shared<bool>(false);
-    QObject::connect(&session, &DiskSession::phaseReported, &session,
-                     [&out, &err, failed](Phase phase, PhaseStatus status, const QString &result) {
-                         static const char *const names[] = {"allocate", "build", "mount",
-                                                             "finalize", "load"};
-                         const int index = int(phase);
-                         const QString name = index >= 0 && index < 5
-                                                  ? QLatin1String(names[index])
-                                                  : QString::number(index);
-                         QString words = result;
-                         words.replace(QLatin1Char('\n'), QLatin1Char(' '));
-                         if (status == PhaseStatus::Done) {
-                             out << (name + QStringLiteral(" ok ") + words).trimmed() << Qt::endl;
-                         } else if (status == PhaseStatus::NotDone) {
-                             out << (name + QStringLiteral(" skipped: ") + words).trimmed()
-                                 << Qt::endl;
-                         } else if (!*failed) {
-                             *failed = true;
-                             tell(err, (name + QStringLiteral(" failed ") + words).trimmed(), 1);
-                         }
-                     });
+    QObject::connect(
+        &session, &DiskSession::phaseReported, &session,
+        [&out, &err, failed](Phase phase, PhaseStatus status, const QString &result) {
+            static const char *const names[] = {"allocate", "build", "mount", "finalize", "load"};
+            const int index = int(phase);
+            const QString name =
+                index >= 0 && index < 5 ? QLatin1String(names[index]) : QString::number(index);
+            QString words = result;
+            words.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            if (status == PhaseStatus::Done) {
+                out << (name + QStringLiteral(" ok ") + words).trimmed() << Qt::endl;
+            } else if (status == PhaseStatus::NotDone) {
+                out << (name + QStringLiteral(" skipped: ") + words).trimmed() << Qt::endl;
+            } else if (!*failed) {
+                *failed = true;
+                tell(err, (name + QStringLiteral(" failed ") + words).trimmed(), 1);
+            }
+        });
 }
 
 // Makes one disk as asked, loads its kept folder and prints its mount path.
@@ -128,8 +126,8 @@ void printTable(const QList<DiskInfo> &disks, QTextStream &out)
     QList<QStringList> rows = {text("CtlListHeader").split(QLatin1Char('|'))};
     QList<QString> below = {QString()};
     for (const DiskInfo &disk : disks) {
-        rows.append({disk.device, DiskSize::describe(disk.sizeKiB), DiskSize::describe(disk.usedKiB),
-                     DiskKinds::name(disk.kind), disk.name,
+        rows.append({disk.device, DiskSize::describe(disk.sizeKiB),
+                     DiskSize::describe(disk.usedKiB), DiskKinds::name(disk.kind), disk.name,
                      disk.mountPath.isEmpty() ? QStringLiteral("-") : disk.mountPath});
         const std::optional<KeepState> state =
             disk.mountPath.isEmpty() ? std::nullopt : KeepState::forDisk(disk.mountPath);
@@ -171,9 +169,8 @@ QJsonObject jsonOf(const DiskInfo &disk)
         object.insert(QStringLiteral("memoryUsed"), disk.memoryUsedKiB >= 0
                                                         ? QJsonValue(disk.memoryUsedKiB * 1024)
                                                         : QJsonValue());
-        object.insert(QStringLiteral("compressionRatio"), disk.compressionRatio > 0
-                                                              ? QJsonValue(disk.compressionRatio)
-                                                              : QJsonValue());
+        object.insert(QStringLiteral("compressionRatio"),
+                      disk.compressionRatio > 0 ? QJsonValue(disk.compressionRatio) : QJsonValue());
     }
     const std::optional<KeepState> state =
         disk.mountPath.isEmpty() ? std::nullopt : KeepState::forDisk(disk.mountPath);
@@ -223,11 +220,11 @@ QString parseOptions(const QStringList &arguments, const QStringList &withValue,
 int create(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     Options options;
-    const QString problem = parseOptions(
-        arguments,
-        {QStringLiteral("--size"), QStringLiteral("--name"), QStringLiteral("--mount"),
-         QStringLiteral("--keep"), QStringLiteral("--kind")},
-        {QStringLiteral("--remember"), QStringLiteral("--remembered")}, options);
+    const QString problem =
+        parseOptions(arguments,
+                     {QStringLiteral("--size"), QStringLiteral("--name"), QStringLiteral("--mount"),
+                      QStringLiteral("--keep"), QStringLiteral("--kind")},
+                     {QStringLiteral("--remember"), QStringLiteral("--remembered")}, options);
     if (!problem.isEmpty())
         return tell(err, problem, 2);
     if (!options.positional.isEmpty())

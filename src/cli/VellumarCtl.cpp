@@ -25,12 +25,10 @@ bool asksForHelp(const QStringList &arguments)
 // Every command with the key of its usage.
 const QMap<QString, const char *> &helpKeys()
 {
-    static const QMap<QString, const char *> keys = {{QStringLiteral("create"), "CtlHelpCreate"},
-                                                     {QStringLiteral("list"), "CtlHelpList"},
-                                                     {QStringLiteral("eject"), "CtlHelpEject"},
-                                                     {QStringLiteral("sync"), "CtlHelpSync"},
-                                                     {QStringLiteral("mem"), "CtlHelpMem"},
-                                                     {QStringLiteral("swap"), "CtlHelpSwap"}};
+    static const QMap<QString, const char *> keys = {
+        {QStringLiteral("create"), "CtlHelpCreate"}, {QStringLiteral("list"), "CtlHelpList"},
+        {QStringLiteral("eject"), "CtlHelpEject"},   {QStringLiteral("sync"), "CtlHelpSync"},
+        {QStringLiteral("mem"), "CtlHelpMem"},       {QStringLiteral("swap"), "CtlHelpSwap"}};
     return keys;
 }
 

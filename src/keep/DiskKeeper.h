@@ -9,15 +9,14 @@
 class QTimer;
 
 // Keeps one mounted disk's contents in its folder for its session: the load after the mount, a
-// save every few minutes (Settings::saveEveryMinutes(), 0 = only on eject), and the save at quit. These
-// run rsync asynchronously from the main thread; the eject's save runs in the eject's worker
+// save every few minutes (Settings::saveEveryMinutes(), 0 = only on eject), and the save at quit.
+// These run rsync asynchronously from the main thread; the eject's save runs in the eject's worker
 // through saveBlocking(), which makes its own copier in that thread.
 class DiskKeeper : public QObject
 {
     Q_OBJECT
 
 public:
-
     DiskKeeper(const QString &mountPath, const QString &keptFolder, QObject *parent = nullptr);
 
     QString mountPath() const { return m_mountPath; }

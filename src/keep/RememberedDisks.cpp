@@ -69,9 +69,8 @@ bool forget(const QString &mountPath)
 {
     bool forgotten = false;
     Settings::changeRememberedDisks([&](QVariantList &disks) {
-        forgotten = disks.removeIf([&](const QVariant &entry) {
-                        return sameFolder(entry, mountPath);
-                    }) > 0;
+        forgotten =
+            disks.removeIf([&](const QVariant &entry) { return sameFolder(entry, mountPath); }) > 0;
     });
     return forgotten;
 }

@@ -21,7 +21,8 @@ QString lockPath()
 
 std::unique_ptr<QSettings> fileAsItIsNow()
 {
-    return std::make_unique<QSettings>(UserDefaults::standard().storageFile(), QSettings::IniFormat);
+    return std::make_unique<QSettings>(UserDefaults::standard().storageFile(),
+                                       QSettings::IniFormat);
 }
 
 } // namespace
@@ -105,6 +106,47 @@ bool changeRememberedDisks(const std::function<void(QVariantList &disks)> &chang
         file->setValue(rememberedDisksKey(), disks);
     file->sync();
     return file->status() == QSettings::NoError;
+}
+
+namespace {
+const QString hasRunBeforeKey = QStringLiteral("QVXHasRunBefore");
+const QString splashKey = QStringLiteral("QVXOpenSplashAtStartup");
+const QString alertChoicePrefix = QStringLiteral("QVXDontShowAgain/");
+} // namespace
+
+bool hasRunBefore()
+{
+    return UserDefaults::standard().boolForKey(hasRunBeforeKey);
+}
+
+void setHasRunBefore()
+{
+    UserDefaults::standard().setObject(true, hasRunBeforeKey);
+}
+
+bool openSplashAtStartup()
+{
+    return UserDefaults::standard().boolForKey(splashKey);
+}
+
+void setOpenSplashAtStartup(bool on)
+{
+    UserDefaults::standard().setObject(on, splashKey);
+}
+
+QVariant alertChoice(const QString &identifier)
+{
+    return UserDefaults::standard().objectForKey(alertChoicePrefix + identifier);
+}
+
+void setAlertChoice(const QString &identifier, int code)
+{
+    UserDefaults::standard().setObject(code, alertChoicePrefix + identifier);
+}
+
+void forgetAlertChoices()
+{
+    UserDefaults::standard().removeObjectsWithPrefix(alertChoicePrefix);
 }
 
 } // namespace Settings

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <QVariantList>
 #include <functional>
 
@@ -29,5 +30,15 @@ QVariantList rememberedDisks();
 // Reads the list, lets `change` edit it and writes it back, all under the lock; false when the
 // lock could not be had or the file not written.
 bool changeRememberedDisks(const std::function<void(QVariantList &disks)> &change);
+
+// The application framework's: whether the first run's work was done, the splash at start-up,
+// and the remembered answers of alerts whose "Don't show again" was ticked (by alert).
+bool hasRunBefore();
+void setHasRunBefore();
+bool openSplashAtStartup();
+void setOpenSplashAtStartup(bool on);
+QVariant alertChoice(const QString &identifier); // invalid when none is remembered
+void setAlertChoice(const QString &identifier, int code);
+void forgetAlertChoices();
 
 } // namespace Settings

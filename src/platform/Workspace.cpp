@@ -45,7 +45,8 @@ bool Workspace::askFileManager(const QString &path, QString *error) const
         return false;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"),
+        QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, FileManagerTimeoutMs);

@@ -85,7 +85,8 @@ void PrefrencesCtrl::update()
     m_ui->locationField->setText(stored);
     m_ui->locationField->setCursorPosition(0);
     // Exact comparison: the default written any other way counts as a chosen folder.
-    m_locationMatrix->button(stored == Settings::defaultMountLocation() ? DefaultLocation : ChosenLocation)
+    m_locationMatrix
+        ->button(stored == Settings::defaultMountLocation() ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
     const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
     m_ui->saveEveryMinutesField->setValue(Settings::saveEveryMinutes());

@@ -5,9 +5,9 @@
 #include "MountPathPolicy.h"
 #include "NotificationCenter.h"
 #include "Paths.h"
+#include "Settings.h"
 #include "SystemLog.h"
 #include "ToolTable.h"
-#include "Settings.h"
 #include "Workspace.h"
 
 #include <QDir>
@@ -448,7 +448,8 @@ bool RamDisk::createFilesystem()
     }
     const ToolRow &row = d->table->createFilesystem;
     if (row.needsDevice && device().isEmpty()) {
-        sendFaseToDelegate(int(Phase::Build), false, localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
+        sendFaseToDelegate(int(Phase::Build), false,
+                           localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
         return false;
     }
     const DiskFields fields = d->fields();
@@ -491,7 +492,8 @@ bool RamDisk::mount()
     }
     const ToolRow &row = d->table->mount;
     if (row.needsDevice && device().isEmpty()) {
-        sendFaseToDelegate(int(Phase::Mount), false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+        sendFaseToDelegate(int(Phase::Mount), false,
+                           localizedStringForKey(QStringLiteral("NoDeviceToMount")));
         return false;
     }
     bool made = false;
@@ -501,7 +503,8 @@ bool RamDisk::mount()
     } else if (!QFileInfo::exists(path)) {
         if (!QDir().mkdir(path)) {
             errorCreatingDisk(QStringLiteral("impossible to create directory"));
-            sendFaseToDelegate(int(Phase::Mount), false, QStringLiteral("impossible to create mount directory"));
+            sendFaseToDelegate(int(Phase::Mount), false,
+                               QStringLiteral("impossible to create mount directory"));
             return false;
         }
         made = true;

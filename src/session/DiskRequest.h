@@ -12,7 +12,7 @@ struct DiskRequest
     QString name;      // empty: the default name
     QString mountPath; // "~" allowed; empty: a fresh folder under the mount location
     DiskKind kind = DiskKinds::defaultKind;
-    QString keptFolder; // empty: the disk keeps nothing; "~" allowed, else absolute
+    QString keptFolder;    // empty: the disk keeps nothing; "~" allowed, else absolute
     bool remember = false; // made again at login
 };
 

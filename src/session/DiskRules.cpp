@@ -73,13 +73,12 @@ Refusal size(const QString &text, const MachineMemory &memory, qint64 *kib)
                                : sentence("RuleSizeNotASize").arg(text.trimmed());
         break;
     case DiskSize::Problem::Zero:
-        refusal.sentence =
-            sentence("RuleSizeZero").arg(DiskSize::describe(DiskSize::smallestKiB));
+        refusal.sentence = sentence("RuleSizeZero").arg(DiskSize::describe(DiskSize::smallestKiB));
         break;
     case DiskSize::Problem::TooSmall:
-        refusal.sentence = sentence("RuleSizeTooSmall")
-                               .arg(DiskSize::describe(reading.kib),
-                                    DiskSize::describe(DiskSize::smallestKiB));
+        refusal.sentence =
+            sentence("RuleSizeTooSmall")
+                .arg(DiskSize::describe(reading.kib), DiskSize::describe(DiskSize::smallestKiB));
         break;
     case DiskSize::Problem::TooLarge:
         refusal.sentence = sentence("RuleSizeTooLarge")
@@ -96,9 +95,9 @@ Refusal name(const QString &name)
 {
     for (const QChar c : name)
         if (c.category() == QChar::Other_Control)
-            return refuse(DiskRule::Name, sentence("RuleNameControl")
-                                              .arg(QString(name).replace(QLatin1Char('\n'),
-                                                                         QLatin1Char(' '))));
+            return refuse(DiskRule::Name,
+                          sentence("RuleNameControl")
+                              .arg(QString(name).replace(QLatin1Char('\n'), QLatin1Char(' '))));
     return {};
 }
 
@@ -126,16 +125,15 @@ Refusal mountPath(const QString &path)
 
 KeptFolderUser keptFolderUser(const QString &folder, const QString &mountPath)
 {
-    const QString own = QDir::cleanPath(mountPath);
+    const QString own = QDir::cleanPath(Paths::expandTilde(mountPath));
     // Mounted disks first: they save now.
     const QList<KeepState> states = KeepState::all();
     for (const KeepState &state : states) {
         if (state.mountPath() == own || !SystemDisks::isMountPoint(state.mountPath()) ||
             !overlap(state.keptFolder(), folder))
             continue;
-        const QString name = state.diskName().isEmpty()
-                                 ? QFileInfo(state.mountPath()).fileName()
-                                 : state.diskName();
+        const QString name =
+            state.diskName().isEmpty() ? QFileInfo(state.mountPath()).fileName() : state.diskName();
         return {name, state.mountPath()};
     }
     const QList<RememberedDisk> remembered = RememberedDisks::list();
@@ -182,9 +180,9 @@ Refusal memory(qint64 kib, const MachineMemory &memory)
     if (kib <= room)
         return {};
     return refuse(DiskRule::Memory,
-                  sentence("RuleMemory").arg(DiskSize::describe(kib), DiskSize::describe(room),
-                                             DiskSize::describe(memory.availableKiB),
-                                             DiskSize::describe(margin)));
+                  sentence("RuleMemory")
+                      .arg(DiskSize::describe(kib), DiskSize::describe(room),
+                           DiskSize::describe(memory.availableKiB), DiskSize::describe(margin)));
 }
 
 Refusal privilege()

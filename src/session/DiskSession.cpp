@@ -294,7 +294,8 @@ void DiskSession::dropKeeper()
 KeepResult DiskSession::saveNow()
 {
     if (!m_keeper)
-        return {false, {}, localizedStringForKey(QStringLiteral("KeepNotKept")).arg(m_plan.mountPath)};
+        return {
+            false, {}, localizedStringForKey(QStringLiteral("KeepNotKept")).arg(m_plan.mountPath)};
     return DiskKeeper::saveBlocking(m_plan.mountPath, m_keeper->keptFolder());
 }
 

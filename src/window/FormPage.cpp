@@ -94,8 +94,7 @@ void FormPage::controlTextDidChange()
 void FormPage::showSizePreview()
 {
     const QString text = m_ui->diskSizeField->text();
-    const DiskSize::Reading reading =
-        DiskSize::read(text, DiskSession::machineMemory().totalKiB);
+    const DiskSize::Reading reading = DiskSize::read(text, DiskSession::machineMemory().totalKiB);
     QString preview;
     if (reading.ok() || reading.problem == DiskSize::Problem::TooSmall)
         preview = QStringLiteral("= ") + DiskSize::describe(reading.kib);
@@ -168,8 +167,9 @@ QString FormPage::refusalTitle(const Refusal &refusal)
         if (refusal.sizeProblem == DiskSize::Problem::NotASize ||
             refusal.sizeProblem == DiskSize::Problem::Zero)
             return QStringLiteral("PlzInsertDiskSize");
-        return refusal.sizeProblem == DiskSize::Problem::TooSmall ? QStringLiteral("SizeTooSmall")
-                                                                  : QStringLiteral("SizeDoesNotFit");
+        return refusal.sizeProblem == DiskSize::Problem::TooSmall
+                   ? QStringLiteral("SizeTooSmall")
+                   : QStringLiteral("SizeDoesNotFit");
     case DiskRule::Name:
     case DiskRule::Kind:
         return QStringLiteral("NameInvalid");

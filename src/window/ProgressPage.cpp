@@ -68,8 +68,7 @@ void ProgressPage::showPhase(Phase phase, PhaseStatus status, const QString &res
     const int mark = successful                       ? StatusSuccess
                      : status == PhaseStatus::NotDone ? StatusNotDone
                                                       : StatusFailure;
-    const QString shown =
-        status == PhaseStatus::Failed ? failureText(int(phase), result) : result;
+    const QString shown = status == PhaseStatus::Failed ? failureText(int(phase), result) : result;
     switch (phase) {
     case Phase::Allocate:
         setStatusValue(mark, m_ui->allocateState);
@@ -81,9 +80,8 @@ void ProgressPage::showPhase(Phase phase, PhaseStatus status, const QString &res
         break;
     case Phase::Mount:
         // Only a mounted folder makes a link; a failure text is shown as plain text.
-        m_ui->mountResult->setURL(successful && QDir::isAbsolutePath(result)
-                                      ? QUrl::fromLocalFile(result)
-                                      : QUrl());
+        m_ui->mountResult->setURL(
+            successful && QDir::isAbsolutePath(result) ? QUrl::fromLocalFile(result) : QUrl());
         setStatusValue(mark, m_ui->mountState);
         m_ui->mountResult->setStringValue(shown);
         break;

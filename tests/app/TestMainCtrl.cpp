@@ -2,11 +2,11 @@
 #include "MainCtrl.h"
 
 #include "../window/WindowTestSupport.h"
+#include "AlertAnswers.h"
 #include "FakeTools.h"
 #include "Localization.h"
 #include "MountLocation.h"
 #include "PrefrencesCtrl.h"
-#include "AlertAnswers.h"
 #include "QVXAlerts.h"
 #include "QVXLinkTextField.h"
 #include "RamDisk.h"
@@ -29,7 +29,6 @@
 #include <QTimer>
 
 namespace {
-
 
 // Sets the active disk counter for one test and puts it back.
 struct CounterAt

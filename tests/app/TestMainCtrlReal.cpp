@@ -1,8 +1,8 @@
 // Quitting with three real disks mounted and choosing to eject them all. Needs root.
 #include "MainCtrl.h"
 
-#include "Localization.h"
 #include "AlertAnswers.h"
+#include "Localization.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
 #include "RealDisks.h"
@@ -20,7 +20,6 @@
 #include <QTimer>
 
 namespace {
-
 
 } // namespace
 

@@ -43,13 +43,12 @@ private slots:
         const Result result = run({QStringLiteral("create"), QStringLiteral("--size"),
                                    QStringLiteral("65536"), QStringLiteral("--mount"), path});
         QCOMPARE(result.status, 0);
-        QCOMPARE(
-            result.out,
-            (QStringList{QStringLiteral("allocate ok /dev/loop7"), QStringLiteral("build ok"),
-                         QStringLiteral("mount ok ") + path,
-                         QStringLiteral("finalize skipped: No file manager was asked: showing "
-                                        "folders is turned off (VELLUMAR_NO_DESKTOP)."),
-                         path}));
+        QCOMPARE(result.out,
+                 (QStringList{QStringLiteral("allocate ok /dev/loop7"), QStringLiteral("build ok"),
+                              QStringLiteral("mount ok ") + path,
+                              QStringLiteral("finalize skipped: No file manager was asked: showing "
+                                             "folders is turned off (VELLUMAR_NO_DESKTOP)."),
+                              path}));
         QVERIFY(result.err.isEmpty());
         const QStringList calls = fx.tools.calls();
         QCOMPARE(calls.size(), 3);
@@ -136,9 +135,8 @@ private slots:
                            QStringLiteral("@file/disk")};
         QTest::newRow("system folder") << QStringList{
             create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("/usr")};
-        QTest::newRow("unknown kind") << QStringList{create, size, QStringLiteral("64M"),
-                                                     QStringLiteral("--kind"),
-                                                     QStringLiteral("fast")};
+        QTest::newRow("unknown kind") << QStringList{
+            create, size, QStringLiteral("64M"), QStringLiteral("--kind"), QStringLiteral("fast")};
         QTest::newRow("kind without value")
             << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--kind")};
         QTest::newRow("keep without value")

@@ -96,8 +96,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(path("disk")));
     }
 
-
-
     void rememberedDisksAreMadeOnce()
     {
         VELLUMAR_REQUIRE_DISKS();

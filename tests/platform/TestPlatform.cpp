@@ -28,8 +28,9 @@ private slots:
         QCOMPARE(reread.value(QStringLiteral("Colour")).toString(), QStringLiteral("red"));
         defaults.removeObjectForKey(QStringLiteral("Colour"));
         QCOMPARE(defaults.stringForKey(QStringLiteral("Colour")), QStringLiteral("blue"));
-        QVERIFY(!QFile::exists(QDir::homePath() + QStringLiteral("/.config/Vellumar/Vellumar.conf"))
-                || env.settingsFile() != defaults.storageFile());
+        QVERIFY(
+            !QFile::exists(QDir::homePath() + QStringLiteral("/.config/Vellumar/Vellumar.conf")) ||
+            env.settingsFile() != defaults.storageFile());
     }
 
     void prefixRemovalKeepsOtherKeys()
@@ -51,7 +52,8 @@ private slots:
         QCOMPARE(localizedStringForKey(QStringLiteral("NoSuchKeyAnywhere")),
                  QStringLiteral("NoSuchKeyAnywhere"));
         QCOMPARE(Localization::install(QLocale(QLocale::German)), QStringLiteral("de"));
-        QCOMPARE(localizedStringForKey(QStringLiteral("EjectAll")), QStringLiteral("Alle auswerfen"));
+        QCOMPARE(localizedStringForKey(QStringLiteral("EjectAll")),
+                 QStringLiteral("Alle auswerfen"));
         QCOMPARE(Localization::install(QLocale(QLocale::Japanese)), QStringLiteral("en"));
         QCOMPARE(localizedStringForKey(QStringLiteral("Quit")), QStringLiteral("Quit"));
     }
@@ -68,17 +70,20 @@ private slots:
         NotificationCenter &centre = NotificationCenter::shared();
         QVariantMap seen;
         int other = 0;
-        const int a = centre.addObserver(QStringLiteral("Mounted"),
-                                         [&](const QString &, const QVariantMap &info) { seen = info; });
+        const int a =
+            centre.addObserver(QStringLiteral("Mounted"),
+                               [&](const QString &, const QVariantMap &info) { seen = info; });
         const int b = centre.addObserver(QStringLiteral("Else"),
                                          [&](const QString &, const QVariantMap &) { ++other; });
-        centre.post(QStringLiteral("Mounted"), {{QStringLiteral("NSDevicePath"), QStringLiteral("/x")}});
+        centre.post(QStringLiteral("Mounted"),
+                    {{QStringLiteral("NSDevicePath"), QStringLiteral("/x")}});
         QCOMPARE(seen.value(QStringLiteral("NSDevicePath")).toString(), QStringLiteral("/x"));
         QCOMPARE(other, 0);
         centre.removeObserver(a);
         centre.removeObserver(b);
         seen.clear();
-        centre.post(QStringLiteral("Mounted"), {{QStringLiteral("NSDevicePath"), QStringLiteral("/y")}});
+        centre.post(QStringLiteral("Mounted"),
+                    {{QStringLiteral("NSDevicePath"), QStringLiteral("/y")}});
         QVERIFY(seen.isEmpty());
     }
 
@@ -131,11 +136,14 @@ private slots:
     {
         TestEnvironment env;
         QCOMPARE(Paths::expandTilde(QStringLiteral("~")), env.home());
-        QCOMPARE(Paths::expandTilde(QStringLiteral("~/Disks/a b")), env.home() + QStringLiteral("/Disks/a b"));
+        QCOMPARE(Paths::expandTilde(QStringLiteral("~/Disks/a b")),
+                 env.home() + QStringLiteral("/Disks/a b"));
         QCOMPARE(Paths::expandTilde(QStringLiteral("/abs/~x")), QStringLiteral("/abs/~x"));
         QCOMPARE(Paths::expandTilde(QStringLiteral("~root/x")), QStringLiteral("/root/x"));
-        QCOMPARE(Paths::expandTilde(QStringLiteral("~nosuchuser123/x")), QStringLiteral("~nosuchuser123/x"));
-        QCOMPARE(Paths::deletingLastPathComponent(QStringLiteral("/a/b/c/")), QStringLiteral("/a/b"));
+        QCOMPARE(Paths::expandTilde(QStringLiteral("~nosuchuser123/x")),
+                 QStringLiteral("~nosuchuser123/x"));
+        QCOMPARE(Paths::deletingLastPathComponent(QStringLiteral("/a/b/c/")),
+                 QStringLiteral("/a/b"));
         QCOMPARE(Paths::deletingLastPathComponent(QStringLiteral("/a")), QStringLiteral("/"));
     }
 };

@@ -376,7 +376,8 @@ private slots:
             RamDisk disk(8, QStringLiteral("x"));
             const QString path = RamDisk::mountPathGenerator();
             QVERIFY(!QFileInfo::exists(QStringLiteral("/Library")));
-            QVERIFY(capture.lines().join(QLatin1Char('\n')).contains(QStringLiteral("no home folder")));
+            QVERIFY(
+                capture.lines().join(QLatin1Char('\n')).contains(QStringLiteral("no home folder")));
             QVERIFY(mountPathProblem(path).contains(QStringLiteral("does not exist")));
         }
     }

@@ -2,10 +2,10 @@
 // alert that says what is wrong and no disk, or in a sound disk that ejects cleanly; nothing of
 // the user's is deleted or hidden.
 #include "CreateWindowCtrl.h"
+#include "HostileHome.h"
 #include "Localization.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
-#include "HostileHome.h"
 #include "RealDisks.h"
 #include "ReliabilitySupport.h"
 #include "SystemDisks.h"

@@ -1,13 +1,13 @@
 // The rules of a disk request, each once: size, memory, name, kind, mount path, kept folder,
 // privilege, and the default kept folder that no other disk uses.
 #include "DiskRules.h"
+#include "FakeToolTables.h"
 #include "KeepState.h"
 #include "KeptFolder.h"
 #include "Localization.h"
 #include "RememberedDisks.h"
 #include "TestEnvironment.h"
 #include "ToolTable.h"
-#include "FakeToolTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,9 +115,8 @@ private slots:
 
         // A remembered disk keeps it: the same folder, one inside it and one around it are
         // refused, with one sentence naming the disk; the disk itself may use it again.
-        RememberedDisks::remember(
-            {QStringLiteral("64M"), QStringLiteral("Work"), env.path(QStringLiteral("work")), kept,
-             QString()});
+        RememberedDisks::remember({QStringLiteral("64M"), QStringLiteral("Work"),
+                                   env.path(QStringLiteral("work")), kept, QString()});
         for (const QString &folder : {kept, kept + QStringLiteral("/inner"), env.home(),
                                       kept + QStringLiteral("/../kept/")}) {
             const Refusal refused = DiskRules::keptFolder(folder, mine);
@@ -135,8 +134,8 @@ private slots:
         QVERIFY(mounted.store());
         QVERIFY(DiskRules::keptFolder(env.path(QStringLiteral("other")), mine)
                     .sentence.contains(QStringLiteral("“Root”")));
-        QVERIFY(KeepState(env.path(QStringLiteral("gone")), env.path(QStringLiteral("old")))
-                    .store());
+        QVERIFY(
+            KeepState(env.path(QStringLiteral("gone")), env.path(QStringLiteral("old"))).store());
         QVERIFY(DiskRules::keptFolder(env.path(QStringLiteral("old")), mine).ok());
     }
 
@@ -155,8 +154,9 @@ private slots:
         QCOMPARE(DiskRules::defaultKeptFolder(QStringLiteral("Work"), mine),
                  KeptFolder::defaultFolder(QStringLiteral("Work 3")));
         // The disk that uses the name's folder keeps it.
-        QCOMPARE(DiskRules::defaultKeptFolder(QStringLiteral("Work"), env.path(QStringLiteral("a"))),
-                 KeptFolder::defaultFolder(QStringLiteral("Work")));
+        QCOMPARE(
+            DiskRules::defaultKeptFolder(QStringLiteral("Work"), env.path(QStringLiteral("a"))),
+            KeptFolder::defaultFolder(QStringLiteral("Work")));
         // No name: the default name's folder.
         QCOMPARE(DiskRules::defaultKeptFolder(QString(), mine),
                  KeptFolder::defaultFolder(QStringLiteral("Ram Disk")));

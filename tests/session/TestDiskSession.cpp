@@ -5,13 +5,13 @@
 #include "DiskKeeper.h"
 #include "DiskRules.h"
 #include "DiskSession.h"
+#include "FakeToolTables.h"
 #include "KeepState.h"
 #include "Localization.h"
 #include "RememberedDisks.h"
 #include "Settings.h"
 #include "TestFiles.h"
 #include "UserDefaults.h"
-#include "FakeToolTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -80,8 +80,9 @@ class TestDiskSession : public QObject
 private slots:
     void init()
     {
-        DiskSession::setMachineMemorySource(
-            [] { return MachineMemory{8ll << 20, 6ll << 20, 2ll << 20}; });
+        DiskSession::setMachineMemorySource([] {
+            return MachineMemory{8ll << 20, 6ll << 20, 2ll << 20};
+        });
     }
     void cleanup() { DiskSession::setMachineMemorySource({}); }
 
@@ -112,12 +113,26 @@ private slots:
         QTest::addColumn<QString>("mountPath");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<int>("rule");
-        QTest::newRow("size") << "12abc" << "" << "@disk" << "" << int(DiskRule::Size);
-        QTest::newRow("memory") << "6G" << "" << "@disk" << "" << int(DiskRule::Memory);
-        QTest::newRow("name") << "4096" << "a\nb" << "@disk" << "" << int(DiskRule::Name);
-        QTest::newRow("mount path") << "4096" << "" << "disk" << "" << int(DiskRule::MountPath);
-        QTest::newRow("kept folder") << "4096" << "" << "@disk" << "kept"
-                                     << int(DiskRule::KeptFolder);
+        QTest::newRow("size") << "12abc"
+                              << ""
+                              << "@disk"
+                              << "" << int(DiskRule::Size);
+        QTest::newRow("memory") << "6G"
+                                << ""
+                                << "@disk"
+                                << "" << int(DiskRule::Memory);
+        QTest::newRow("name") << "4096"
+                              << "a\nb"
+                              << "@disk"
+                              << "" << int(DiskRule::Name);
+        QTest::newRow("mount path") << "4096"
+                                    << ""
+                                    << "disk"
+                                    << "" << int(DiskRule::MountPath);
+        QTest::newRow("kept folder") << "4096"
+                                     << ""
+                                     << "@disk"
+                                     << "kept" << int(DiskRule::KeptFolder);
     }
 
     void eachRefusedFactMakesNothing()
@@ -185,7 +200,8 @@ private slots:
     void aFailedStepStopsTheRestAndNothingIsRemembered()
     {
         EngineFixture fx;
-        fx.format = fx.tools.write(QStringLiteral("mkfs"), says(QString(), 1, QStringLiteral("bad")));
+        fx.format =
+            fx.tools.write(QStringLiteral("mkfs"), says(QString(), 1, QStringLiteral("bad")));
         fx.install();
         DiskSession session;
         Listener heard(session);

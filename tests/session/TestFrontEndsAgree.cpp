@@ -18,8 +18,9 @@ private slots:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
-        CreateWindowCtrl::setMachineMemorySource(
-            [] { return MachineMemory{8ll << 20, 6ll << 20, 2ll << 20}; });
+        CreateWindowCtrl::setMachineMemorySource([] {
+            return MachineMemory{8ll << 20, 6ll << 20, 2ll << 20};
+        });
         QVXResetDontShowAgainChoices();
     }
 
@@ -34,13 +35,27 @@ private slots:
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("mountPath");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("not a size") << "12abc" << "@disk" << "";
-        QTest::newRow("too small") << "100" << "@disk" << "";
-        QTest::newRow("more than the helper grants") << "7G" << "@disk" << "";
-        QTest::newRow("relative mount path") << "4096" << "disks/one" << "";
-        QTest::newRow("system folder") << "4096" << "/usr/local" << "";
-        QTest::newRow("kept folder of another disk") << "4096" << "@disk" << "@taken";
-        QTest::newRow("kept folder inside another's") << "4096" << "@disk" << "@taken/inner";
+        QTest::newRow("not a size") << "12abc"
+                                    << "@disk"
+                                    << "";
+        QTest::newRow("too small") << "100"
+                                   << "@disk"
+                                   << "";
+        QTest::newRow("more than the helper grants") << "7G"
+                                                     << "@disk"
+                                                     << "";
+        QTest::newRow("relative mount path") << "4096"
+                                             << "disks/one"
+                                             << "";
+        QTest::newRow("system folder") << "4096"
+                                       << "/usr/local"
+                                       << "";
+        QTest::newRow("kept folder of another disk") << "4096"
+                                                     << "@disk"
+                                                     << "@taken";
+        QTest::newRow("kept folder inside another's") << "4096"
+                                                      << "@disk"
+                                                      << "@taken/inner";
     }
 
     void badRequestsGetOneSentence()
@@ -66,7 +81,8 @@ private slots:
         QTextStream errStream(&err);
         QCOMPARE(runVellumarCtl(arguments, outStream, errStream), 2);
         errStream.flush();
-        QVERIFY2(err.startsWith(QStringLiteral("vellumarctl: ")) && err.count(QLatin1Char('\n')) == 1,
+        QVERIFY2(err.startsWith(QStringLiteral("vellumarctl: ")) &&
+                     err.count(QLatin1Char('\n')) == 1,
                  qPrintable(err));
         const QString ctlSentence = err.mid(13).trimmed();
 

@@ -25,7 +25,6 @@ inline FakeTools::Behaviour says(const QString &output, int exitStatus = 0,
     return behaviour;
 }
 
-
 // A temporary home and six fake tools with the Linux argument lists, installed for every disk
 // made while the fixture lives. Tools are rewritten per test as needed.
 struct EngineFixture

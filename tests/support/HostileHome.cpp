@@ -56,7 +56,8 @@ QStringList HostileHome::damage() const
         found << QStringLiteral("mounted below the home: ") + mounts.join(QStringLiteral(", "));
     // No disk of ours ever lands on a system folder.
     for (const SystemDisks::Mount &m : SystemDisks::mounts())
-        for (const QString &system : {QStringLiteral("/"), QStringLiteral("/etc"), QStringLiteral("/usr")})
+        for (const QString &system :
+             {QStringLiteral("/"), QStringLiteral("/etc"), QStringLiteral("/usr")})
             if (m.mountPoint == system && m.source.startsWith(QStringLiteral("/dev/loop")))
                 found << QStringLiteral("a loop device on ") + system;
     return found;

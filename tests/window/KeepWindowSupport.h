@@ -29,8 +29,6 @@
 #include <QStorageInfo>
 #include <QTimer>
 
-
-
 using namespace TestFiles;
 
 // A small file system of our own for a kept folder that fills up; unmounted however the test
@@ -67,5 +65,3 @@ inline bool loadedTicked(const WindowUnderTest &window)
 {
     return window.text("loadState") == localizedStringForKey(QStringLiteral("tick"));
 }
-
-

@@ -339,10 +339,13 @@ void TestCreateWindowForm::sizeAboveWhatTheHelperGrantsIsRefused()
     QTRY_VERIFY(QVXCurrentAlert());
     QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("SizeExceedsMemory")));
     auto *message = QVXCurrentAlert()->findChild<QLabel *>(QStringLiteral("message"));
-    QCOMPARE(message->text(), DiskRules::memory(7ll << 20, CreateWindowCtrl::machineMemory()).sentence);
+    QCOMPARE(message->text(),
+             DiskRules::memory(7ll << 20, CreateWindowCtrl::machineMemory()).sentence);
     // No "Create anyway": the helper would refuse it.
     QVERIFY(!QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")) ||
-            !QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton"))->isVisible());
+            !QVXCurrentAlert()
+                 ->findChild<QPushButton *>(QStringLiteral("alternateButton"))
+                 ->isVisible());
     QVERIFY(clickAlertButton("defaultButton"));
     QVERIFY(!w.ctrl->disk());
     QVERIFY(tools.tools.calls().isEmpty());

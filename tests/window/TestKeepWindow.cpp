@@ -96,10 +96,11 @@ void TestKeepWindow::onlyTheUsersOwnDisksUnderItsFoldersAreTakenOver()
 
 void TestKeepWindow::preferencesForgetARememberedDisk()
 {
-    RememberedDisks::remember(
-        {QStringLiteral("64M"), QStringLiteral("A"), m_env->path(QStringLiteral("a")), QString(), QString()});
+    RememberedDisks::remember({QStringLiteral("64M"), QStringLiteral("A"),
+                               m_env->path(QStringLiteral("a")), QString(), QString()});
     RememberedDisks::remember({QStringLiteral("1G"), QStringLiteral("B"),
-                               m_env->path(QStringLiteral("b")), m_env->path(QStringLiteral("k")), QString()});
+                               m_env->path(QStringLiteral("b")), m_env->path(QStringLiteral("k")),
+                               QString()});
     PrefrencesCtrl prefs;
     prefs.update();
     QListWidget *list = prefs.rememberedList();

@@ -4,7 +4,6 @@
 // a user the system lets make disks.
 #include "KeepWindowSupport.h"
 
-
 class TestKeepWindowReal : public QObject
 {
     Q_OBJECT
@@ -34,7 +33,6 @@ void TestKeepWindowReal::cleanup()
     RealDisks::cleanUpUnder(m_env->home());
     m_env.reset();
 }
-
 
 void TestKeepWindowReal::keptDiskLoadsItsFolderAndEjectSavesIt()
 {
@@ -139,7 +137,6 @@ void TestKeepWindowReal::failedLoadShowsWhyAndNeverSavesOverTheFolder()
     QCOMPARE(readFile(kept + QStringLiteral("/a.txt")), QByteArray("only copy"));
 }
 
-
 void TestKeepWindowReal::startFindsTheUsersMountedDisks()
 {
     VELLUMAR_REQUIRE_DISKS();
@@ -205,8 +202,6 @@ void TestKeepWindowReal::startFindsTheUsersMountedDisks()
     QVERIFY(!isMounted(keptMount));
     QVERIFY(isMounted(plainMount)); // the other disk is left alone
 }
-
-
 
 QTEST_MAIN(TestKeepWindowReal)
 #include "TestKeepWindowReal.moc"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CreateWindowCtrl.h"
 #include "AlertAnswers.h"
+#include "CreateWindowCtrl.h"
 #include "FakeToolTables.h"
 #include "FedMemStatsSource.h"
 #include "QVXAlerts.h"

@@ -3,22 +3,6 @@
 <TS version="2.1" language="de">
 <context>
     <name></name>
-    <message id="CtlSizeForm">
-        <source>the size &quot;%1&quot; is not a size: give KiB as a whole number (65536), a number with a unit K, M or G (512M, 1.5G), or a share of the memory (25%).</source>
-        <translation>die Größe „%1“ ist keine Größe: geben Sie KiB als ganze Zahl (65536), eine Zahl mit Einheit K, M oder G (512M, 1.5G) oder einen Anteil am Arbeitsspeicher (25%) an.</translation>
-    </message>
-    <message id="CtlSizeTooSmall">
-        <source>%1 is too small for a disk: the smallest disk is %2.</source>
-        <translation>%1 ist zu klein für eine Disk: die kleinste Disk hat %2.</translation>
-    </message>
-    <message id="CtlSizeTooBig">
-        <source>%1 is too large for one disk (at most %2): choose a smaller size.</source>
-        <translation>%1 ist zu groß für eine Disk (höchstens %2): wählen Sie eine kleinere Größe.</translation>
-    </message>
-    <message id="CtlSizeShareUnknown">
-        <source>this machine's memory cannot be read, so a share of it cannot be used: give the size in KiB or with a unit.</source>
-        <translation>der Arbeitsspeicher dieses Rechners lässt sich nicht lesen, daher geht kein Anteil davon: geben Sie die Größe in KiB oder mit Einheit an.</translation>
-    </message>
     <message id="CtlHelp">
         <source>Usage: vellumarctl &lt;command&gt; [options]
 
