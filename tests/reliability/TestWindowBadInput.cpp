@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProcess>
@@ -155,6 +156,9 @@ void TestWindowBadInput::typedInput()
     ctrl->showWindow();
     window->findChild<QLineEdit *>(QStringLiteral("diskSizeField"))->setText(size);
     window->findChild<QLineEdit *>(QStringLiteral("diskNameField"))->setText(name);
+    // Labels are read back from the file system's own record: a block disk's ext4.
+    auto *kinds = window->findChild<QComboBox *>(QStringLiteral("kindChoice"));
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("block")));
     if (!path.isEmpty())
         window->findChild<QLineEdit *>(QStringLiteral("pathField"))->setText(path);
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("createButton")),

@@ -67,6 +67,9 @@ void TestCreateWindowReal::createsAndEjectsA64MiBDisk()
     auto *presets = window->findChild<QComboBox *>(QStringLiteral("formatPopUpButton"));
     presets->setCurrentIndex(presets->findData(64));
     ctrl->setDiskFormat();
+    // A block disk: its ext4 and loop device are looked at below.
+    auto *kinds = window->findChild<QComboBox *>(QStringLiteral("kindChoice"));
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("block")));
     grabInto(window, "window-create.png");
 
     QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("createButton")),
