@@ -111,6 +111,33 @@ for round in $(seq "$ROUNDS"); do
     rmdir "$WORK/quick"
 done
 
+# The same as a normal user through pkexec, against a bare tmpfs mount plus one pkexec call of
+# the helper: the test user and polkit rule come from the tests' own fixture.
+FIXTURE=$(dirname "$0")/../tests/privilege/test-users.sh
+prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$BIN/../CMakeCache.txt" 2>/dev/null || true)
+INSTALLED=${prefix:-/usr/local}/libexec/vellumar/vellumar-ramdev
+as_user=""
+if [ -x "$INSTALLED" ] && VELLUMAR_TEST_HOLDER=$$ bash "$FIXTURE" setup "$INSTALLED" >&2; then
+    as_user=vellumar-t1
+    uhome=$WORK/user
+    mkdir -p "$uhome"
+    chown "$as_user:" "$uhome"
+    chmod 755 "$WORK"
+    for round in $(seq "$ROUNDS"); do
+        record call user "$(timed runuser -u "$as_user" -- pkexec "$INSTALLED" check)"
+        start=$(now)
+        out=$(runuser -u "$as_user" -- pkexec "$INSTALLED" attach ram://2097152 memory Quick \
+            "$uhome/quick" </dev/null)
+        record create user "$(($(now) - start))"
+        runuser -u "$as_user" -- pkexec "$INSTALLED" unmount "$(sed -n 1p <<<"$out")" \
+            "$(sed -n 2p <<<"$out")" </dev/null
+        runuser -u "$as_user" -- pkexec "$INSTALLED" detach "$(sed -n 1p <<<"$out")" \
+            "$(sed -n 2p <<<"$out")" </dev/null >/dev/null
+        rmdir "$uhome/quick"
+    done
+    VELLUMAR_TEST_HOLDER=$$ bash "$FIXTURE" cleanup >&2 || true
+fi
+
 # min/median/max of tmpfs/kind per round (times and latencies alike: above 1 is faster).
 ratios() { # workload kind
     local base=(${results["$1 tmpfs"]}) mine=(${results["$1 $2"]}) i
@@ -143,4 +170,8 @@ median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -n | awk '{ v[NR] = $1 } END
     echo "Compressed disk: $compression."
     echo
     echo "Create to mounted, 1 GiB, as root (median of $ROUNDS): bare \`mount -t tmpfs\` $(($(median "${results["create bare"]}") / 1000)) µs, memory disk by the helper $(($(median "${results["create memory"]}") / 1000)) µs."
+    if [ -n "$as_user" ]; then
+        echo
+        echo "As $as_user through pkexec (median of $ROUNDS): memory disk $(($(median "${results["create user"]}") / 1000)) µs, against a bare mount plus one pkexec call of the helper $((($(median "${results["create bare"]}") + $(median "${results["call user"]}")) / 1000)) µs (the call alone: $(($(median "${results["call user"]}") / 1000)) µs)."
+    fi
 } | tee "$OUT"

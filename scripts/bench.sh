@@ -28,8 +28,10 @@ run() { # name script
     fi
     echo "bench: $1 took $((SECONDS - start)) s" >&2
 }
+run "disk kinds against tmpfs" kinds.sh
 run "creation and eject" creation.sh
 run "normal user through pkexec" privilege.sh
+run "the helper's own time per call" helper-calls.sh
 run "throughput" throughput.sh
 run "memory" memory.sh
 run "application" app.sh

@@ -3,13 +3,12 @@
 #include "DiskKeeper.h"
 #include "Localization.h"
 #include "MediaLocation.h"
-#include "MountLocation.h"
 #include "Paths.h"
 #include "PrefrencesCtrl.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
+#include "Settings.h"
 #include "SystemDisks.h"
-#include "UserDefaults.h"
 #include "Workspace.h"
 
 #include <QApplication>
@@ -40,7 +39,7 @@ MainCtrl::~MainCtrl()
 
 void MainCtrl::initialize()
 {
-    UserDefaults::standard().registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
+    Settings::registerDefaults();
 }
 
 void MainCtrl::applicationDidFinishLaunching()
@@ -111,8 +110,7 @@ bool MainCtrl::isAdoptable(const DiskInfo &disk, uint uid, const QStringList &ro
 
 QStringList MainCtrl::adoptionRoots()
 {
-    return {QDir::homePath(),
-            Paths::expandTilde(UserDefaults::standard().stringForKey(MountPath_pref)),
+    return {QDir::homePath(), Paths::expandTilde(Settings::mountLocation()),
             MediaLocation::folder()};
 }
 

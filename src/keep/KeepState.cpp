@@ -14,6 +14,23 @@ namespace {
 const QString mountKey = QStringLiteral("mountPath");
 const QString keptKey = QStringLiteral("keptFolder");
 const QString savedKey = QStringLiteral("lastCompleteSave");
+const QString nameKey = QStringLiteral("name");
+
+std::optional<KeepState> fromFile(const QString &path, const QString &mountPath)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    // A digest shared by two paths would name another disk's file.
+    if ((!mountPath.isNull() && object.value(mountKey).toString() != QDir::cleanPath(mountPath)) ||
+        object.value(mountKey).toString().isEmpty() || object.value(keptKey).toString().isEmpty())
+        return std::nullopt;
+    KeepState state(object.value(mountKey).toString(), object.value(keptKey).toString());
+    state.setDiskName(object.value(nameKey).toString());
+    state.setLastSave(QDateTime::fromString(object.value(savedKey).toString(), Qt::ISODate));
+    return state;
+}
 
 bool writeWhole(const QString &path, const QByteArray &data)
 {
@@ -49,17 +66,18 @@ QString KeepState::fileFor(const QString &kind, const QString &path)
 
 std::optional<KeepState> KeepState::forDisk(const QString &mountPath)
 {
-    QFile file(fileFor(QStringLiteral("disks"), mountPath));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
-    // A digest shared by two paths would name another disk's file.
-    if (object.value(mountKey).toString() != QDir::cleanPath(mountPath) ||
-        object.value(keptKey).toString().isEmpty())
-        return std::nullopt;
-    KeepState state(mountPath, object.value(keptKey).toString());
-    state.m_lastSave = QDateTime::fromString(object.value(savedKey).toString(), Qt::ISODate);
-    return state;
+    return fromFile(fileFor(QStringLiteral("disks"), mountPath), QDir::cleanPath(mountPath));
+}
+
+QList<KeepState> KeepState::all()
+{
+    QList<KeepState> states;
+    const QDir disks(folder() + QStringLiteral("/disks"));
+    const QStringList files = disks.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    for (const QString &name : files)
+        if (const std::optional<KeepState> state = fromFile(disks.filePath(name), QString()))
+            states << *state;
+    return states;
 }
 
 void KeepState::forget(const QString &mountPath)
@@ -70,6 +88,8 @@ void KeepState::forget(const QString &mountPath)
 bool KeepState::store() const
 {
     QJsonObject object{{mountKey, m_mountPath}, {keptKey, m_keptFolder}};
+    if (!m_diskName.isEmpty())
+        object.insert(nameKey, m_diskName);
     if (m_lastSave.isValid())
         object.insert(savedKey, m_lastSave.toUTC().toString(Qt::ISODate));
     return writeWhole(fileFor(QStringLiteral("disks"), m_mountPath),

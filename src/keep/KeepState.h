@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -16,9 +17,14 @@ public:
     static std::optional<KeepState> forDisk(const QString &mountPath);
     // Forgets the disk (after its eject).
     static void forget(const QString &mountPath);
+    // Every disk recorded as keeping its contents (mounted now or not: the caller asks).
+    static QList<KeepState> all();
 
     QString mountPath() const { return m_mountPath; }
     QString keptFolder() const { return m_keptFolder; }
+    // The disk's name, as given when it was made (empty in records older than the name).
+    QString diskName() const { return m_diskName; }
+    void setDiskName(const QString &name) { m_diskName = name; }
     QDateTime lastSave() const { return m_lastSave; } // invalid until the first complete save
     void setLastSave(const QDateTime &time) { m_lastSave = time; }
     // Writes the file whole or not at all.
@@ -36,5 +42,6 @@ private:
 
     QString m_mountPath;
     QString m_keptFolder;
+    QString m_diskName;
     QDateTime m_lastSave;
 };

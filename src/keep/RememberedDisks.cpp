@@ -1,6 +1,6 @@
 #include "RememberedDisks.h"
 
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QDir>
 #include <QVariantList>
@@ -8,14 +8,15 @@
 
 namespace {
 
-const QString storeKey = QStringLiteral("RememberedDisks");
-
 QVariantMap toMap(const RememberedDisk &disk)
 {
-    return {{QStringLiteral("size"), disk.size},
-            {QStringLiteral("name"), disk.name},
-            {QStringLiteral("mountPath"), disk.mountPath},
-            {QStringLiteral("keptFolder"), disk.keptFolder}};
+    QVariantMap map{{QStringLiteral("size"), disk.size},
+                    {QStringLiteral("name"), disk.name},
+                    {QStringLiteral("mountPath"), disk.mountPath},
+                    {QStringLiteral("keptFolder"), disk.keptFolder}};
+    if (!disk.kind.isEmpty())
+        map.insert(QStringLiteral("kind"), disk.kind);
+    return map;
 }
 
 RememberedDisk fromMap(const QVariantMap &map)
@@ -23,20 +24,14 @@ RememberedDisk fromMap(const QVariantMap &map)
     return {map.value(QStringLiteral("size")).toString(),
             map.value(QStringLiteral("name")).toString(),
             map.value(QStringLiteral("mountPath")).toString(),
-            map.value(QStringLiteral("keptFolder")).toString()};
+            map.value(QStringLiteral("keptFolder")).toString(),
+            map.value(QStringLiteral("kind")).toString()};
 }
 
-void store(const QList<RememberedDisk> &disks)
+bool sameFolder(const QVariant &entry, const QString &mountPath)
 {
-    QVariantList stored;
-    for (const RememberedDisk &disk : disks)
-        stored << toMap(disk);
-    UserDefaults &defaults = UserDefaults::standard();
-    if (stored.isEmpty())
-        defaults.removeObjectForKey(storeKey);
-    else
-        defaults.setObject(stored, storeKey);
-    defaults.synchronize();
+    return QDir::cleanPath(entry.toMap().value(QStringLiteral("mountPath")).toString()) ==
+           QDir::cleanPath(mountPath);
 }
 
 } // namespace
@@ -46,7 +41,7 @@ namespace RememberedDisks {
 QList<RememberedDisk> list()
 {
     QList<RememberedDisk> disks;
-    const QVariantList stored = UserDefaults::standard().objectForKey(storeKey).toList();
+    const QVariantList stored = Settings::rememberedDisks();
     for (const QVariant &entry : stored) {
         const RememberedDisk disk = fromMap(entry.toMap());
         if (!disk.mountPath.isEmpty() && !disk.size.isEmpty())
@@ -57,30 +52,27 @@ QList<RememberedDisk> list()
 
 void remember(const RememberedDisk &disk)
 {
-    QList<RememberedDisk> disks = list();
     RememberedDisk cleaned = disk;
     cleaned.mountPath = QDir::cleanPath(disk.mountPath);
-    for (RememberedDisk &known : disks) {
-        if (known.mountPath == cleaned.mountPath) {
-            known = cleaned;
-            store(disks);
-            return;
+    Settings::changeRememberedDisks([&cleaned](QVariantList &disks) {
+        for (QVariant &known : disks) {
+            if (sameFolder(known, cleaned.mountPath)) {
+                known = toMap(cleaned);
+                return;
+            }
         }
-    }
-    disks << cleaned;
-    store(disks);
+        disks << toMap(cleaned);
+    });
 }
 
 bool forget(const QString &mountPath)
 {
-    QList<RememberedDisk> disks = list();
-    const qsizetype before = disks.size();
-    disks.removeIf(
-        [&](const RememberedDisk &disk) { return disk.mountPath == QDir::cleanPath(mountPath); });
-    if (disks.size() == before)
-        return false;
-    store(disks);
-    return true;
+    bool forgotten = false;
+    Settings::changeRememberedDisks([&](QVariantList &disks) {
+        forgotten =
+            disks.removeIf([&](const QVariant &entry) { return sameFolder(entry, mountPath); }) > 0;
+    });
+    return forgotten;
 }
 
 } // namespace RememberedDisks

@@ -10,10 +10,12 @@ struct RememberedDisk
     QString name;
     QString mountPath;
     QString keptFolder; // empty: the disk keeps nothing
+    QString kind;       // the kind's word ("memory", "compressed", "block"); empty: memory
 };
 
-// The disks made at login, kept in the user-defaults store under "RememberedDisks", one per
-// mount folder.
+// The disks made at login, one per mount folder, in the settings file (Settings). Each call
+// reads the file as it is now, under the lock beside it, so a running window never writes back
+// a list that the command line has changed since.
 namespace RememberedDisks {
 
 QList<RememberedDisk> list();

@@ -14,9 +14,20 @@ public:
 
     static Workspace &shared();
 
-    // Asks the desktop's file manager to show the folder. Does nothing when there is no
-    // desktop session, or while tests run (QStandardPaths test mode, or VELLUMAR_NO_DESKTOP
-    // set). Returns whether a request was made.
+    // What became of a request to show a folder.
+    struct Shown
+    {
+        bool asked = false;    // a file manager (or the desktop's opener) was asked
+        bool accepted = false; // and took the request
+        QString how;           // why none was asked, or why it failed; empty when shown
+    };
+
+    // Asks the desktop's file manager to show `path` (org.freedesktop.FileManager1.ShowItems
+    // on the session bus), falling back to opening the folder. Nothing is asked when there is
+    // no desktop session, or while tests run (QStandardPaths test mode, or VELLUMAR_NO_DESKTOP
+    // set).
+    Shown showFolder(const QString &path);
+    // Opens the folder itself (a link's click). Returns whether a request was made.
     bool openFolder(const QString &path);
     bool hasDesktopSession() const;
 
@@ -26,10 +37,17 @@ public:
     using Handler = std::function<bool(const QString &path)>;
     // The windowed application opens folders through Qt; the default asks xdg-open.
     void setFolderOpener(Handler opener);
+    // Replaces the file manager's bus call (tests): answers whether the request was taken, with
+    // the error's words in `error` when not. While one is installed, showFolder() asks it (and
+    // the folder opener) even where no desktop session is seen.
+    using Asker = std::function<bool(const QString &path, QString *error)>;
+    void setFileManagerAsker(Asker asker);
     void setActivator(std::function<void()> activator);
 
 private:
     Workspace() = default;
+    bool askFileManager(const QString &path, QString *error) const;
     Handler m_folderOpener;
+    Asker m_asker;
     std::function<void()> m_activator;
 };

@@ -1,12 +1,10 @@
 #include "PrefrencesCtrl.h"
 #include "ui_Prefrences.h"
 
-#include "DiskKeeper.h"
 #include "Localization.h"
 #include "MediaLocation.h"
-#include "MountLocation.h"
 #include "RememberedDisks.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QButtonGroup>
 #include <QFileDialog>
@@ -25,7 +23,7 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     m_locationMatrix->addButton(m_ui->defaultLocationCell, DefaultLocation);
     m_locationMatrix->addButton(m_ui->chosenLocationCell, ChosenLocation);
 #ifdef Q_OS_MACOS
-    m_ui->defaultLocationCell->setToolTip(DefaultMountPathLocation);
+    m_ui->defaultLocationCell->setToolTip(Settings::defaultMountLocation());
 #else
     // Where the disks appear: a folder named after each disk in the user's media folder.
     m_ui->defaultLocationCell->setToolTip(MediaLocation::folder() + QLatin1Char('/'));
@@ -34,7 +32,7 @@ PrefrencesCtrl::PrefrencesCtrl(QObject *parent)
     connect(m_locationMatrix, &QButtonGroup::idClicked, this, &PrefrencesCtrl::locationAct);
 
     connect(m_ui->saveEveryMinutesField, &QSpinBox::valueChanged, this, [this](int minutes) {
-        UserDefaults::standard().setObject(minutes, DiskKeeper::saveEveryMinutesKey());
+        Settings::setSaveEveryMinutes(minutes);
         emit saveEveryMinutesChanged(minutes);
     });
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &PrefrencesCtrl::forgetRemembered);
@@ -89,15 +87,15 @@ void PrefrencesCtrl::forgetRemembered()
 
 void PrefrencesCtrl::update()
 {
-    const QString stored = UserDefaults::standard().stringForKey(MountPath_pref);
+    const QString stored = Settings::mountLocation();
     m_ui->locationField->setText(stored);
     m_ui->locationField->setCursorPosition(0);
     // Exact comparison: the default written any other way counts as a chosen folder (the old
     // default of the original platform reads as the default).
-    m_locationMatrix->button(isDefaultMountPathLocation(stored) ? DefaultLocation : ChosenLocation)
+    m_locationMatrix->button(Settings::isDefaultMountLocation(stored) ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
     const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
-    m_ui->saveEveryMinutesField->setValue(DiskKeeper::saveEveryMinutes());
+    m_ui->saveEveryMinutesField->setValue(Settings::saveEveryMinutes());
     fillRememberedList();
     QVXPreferencesCtrl::update();
 }
@@ -110,8 +108,8 @@ void PrefrencesCtrl::openSplashAtStartup(bool on)
 void PrefrencesCtrl::locationAct()
 {
     if (m_locationMatrix->checkedId() == DefaultLocation) {
-        m_ui->locationField->setText(DefaultMountPathLocation);
-        UserDefaults::standard().setObject(DefaultMountPathLocation, MountPath_pref);
+        m_ui->locationField->setText(Settings::defaultMountLocation());
+        Settings::setMountLocation(Settings::defaultMountLocation());
         return;
     }
     if (m_openPanel) {
@@ -139,7 +137,7 @@ void PrefrencesCtrl::openPanelDidEnd(int returnCode, const QStringList &filename
 {
     if (returnCode == 1 && !filenames.isEmpty()) {
         const QString folder = filenames.first();
-        UserDefaults::standard().setObject(folder, MountPath_pref);
+        Settings::setMountLocation(folder);
         m_ui->locationField->setText(folder);
         m_ui->locationField->setCursorPosition(0);
         m_locationMatrix->button(ChosenLocation)->setChecked(true);

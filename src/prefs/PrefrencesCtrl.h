@@ -17,8 +17,8 @@ class Prefrences;
 }
 
 // The preferences window: where new disks get their mount folders, how often kept disks are
-// saved, and the disks made at login. Each choice goes to the user defaults ("MountPath",
-// "SaveEveryMinutes", "RememberedDisks") the moment it is made.
+// saved, and the disks made at login. Each choice goes to the settings (Settings) the moment it
+// is made.
 class PrefrencesCtrl : public QVXPreferencesCtrl
 {
     Q_OBJECT

@@ -84,11 +84,12 @@ uint64_t randomId()
 }
 
 // Stale records go in one pass, under the lock: a block disk whose device was released, a
-// compressed disk whose device was reset. A memory disk's record stays until it is detached.
+// compressed disk whose device was reset, a memory disk whose volume is gone (with it went its
+// memory: there is nothing left to release).
 void dropStaleRecords(RecordStore &store)
 {
     for (const DiskRecord &record : store.all()) {
-        if (record.kind != Kind::Memory && !DiskMemory::exists(record))
+        if (!DiskMemory::exists(record))
             store.remove(record);
     }
 }
@@ -125,7 +126,7 @@ int findDisk(const Caller &caller, const RecordStore &store, const Args &args, D
         return answer.fail(2, notYours);
     if (record.id != id)
         return answer.fail(2, notYours + ": that device now belongs to another disk");
-    if (record.kind != Kind::Memory && !DiskMemory::exists(record))
+    if (!DiskMemory::exists(record))
         return answer.fail(2, notYours + " any more (it was released)");
     return 0;
 }
@@ -386,13 +387,15 @@ int unmount(const Caller &caller, RecordStore &store, const Args &args, Answer &
         status = findDisk(caller, store, args, record, answer);
     if (status == 0 && SafeMount::unmountDisk(record, parent, problem) != 0)
         status = answer.fail(1, problem);
-    if (status == 0) {
+    if (status == 0 && record.kind != Kind::Memory) {
         record.mountId = 0;
         if (!store.save(record, problem))
             status = answer.fail(1, problem);
     }
     if (status == 0)
         removeHelperFolder(store, record);
+    if (status == 0 && record.kind == Kind::Memory)
+        store.remove(record); // its memory went with its volume
     CallerPath::release(parent);
     return status;
 }
@@ -403,6 +406,13 @@ int detach(const Caller &caller, RecordStore &store, const Args &args, Answer &a
     if (!store.lock(lockSeconds, problem))
         return answer.fail(1, problem);
     DiskRecord record;
+    // A memory disk is gone with its volume: once unmounted there is nothing left to release.
+    DiskRecord key;
+    if (DiskRecord::parseDevice(args[0], key.kind, key.number) && key.kind == Kind::Memory &&
+        !store.find(key, record)) {
+        answer.say("\"" + args[0] + "\" ejected.");
+        return 0;
+    }
     if (const int status = findDisk(caller, store, args, record, answer, true))
         return status;
     // The memory goes only once the volume is gone: detaching "succeeds" lazily while mounted.
@@ -434,8 +444,7 @@ std::string kibOrUnknown(bool known, uint64_t bytes)
 int list(const Caller &caller, const RecordStore &store, Answer &answer)
 {
     for (const DiskRecord &record : store.all()) {
-        if (!caller.mayActOn(record.owner) ||
-            (record.kind != Kind::Memory && !DiskMemory::exists(record)))
+        if (!caller.mayActOn(record.owner) || !DiskMemory::exists(record))
             continue;
         uint64_t held = 0;
         const bool heldKnown = DiskMemory::held(record, held);

@@ -162,15 +162,6 @@ bool attachMemory(uint64_t bytes, Attached &attached,
     return false;
 }
 
-void release(Attached &attached)
-{
-    if (attached.fd >= 0) {
-        ioctl(attached.fd, LOOP_CLR_FD, 0);
-        close(attached.fd);
-        attached.fd = -1;
-    }
-}
-
 void letGo(Attached &attached)
 {
     if (attached.fd >= 0)

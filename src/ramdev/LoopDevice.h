@@ -15,7 +15,7 @@ constexpr char memoryFileName[] = "vellumar-ramdisk";
 struct Attached
 {
     int number = -1;
-    int fd = -1; // the open device, for releasing it again if the answer cannot be given
+    int fd = -1; // the open device, closed with letGo()
     uint64_t rdev = 0;
     uint64_t memoryDevice = 0;
     uint64_t memoryInode = 0;
@@ -25,8 +25,6 @@ struct Attached
 // and the memory file before they are bound (to record them first); false from it stops.
 bool attachMemory(uint64_t bytes, Attached &attached,
                   const std::function<bool(const Attached &)> &beforeBinding, std::string &problem);
-// Unbinds a device just attached through `attached.fd` and closes it.
-void release(Attached &attached);
 // Closes the device just attached, leaving it bound.
 void letGo(Attached &attached);
 // The device number of /dev/loopN when it is a loop device node.

@@ -1,23 +1,17 @@
 #pragma once
 
+#include "Settings.h"
+
 #include <QString>
 
-// The setting that holds the folder under which mount folders are made.
-inline const QString MountPath_pref = QStringLiteral("MountPath");
-// The original platform's default, kept with the tilde and the trailing slash; expanded only
-// when a path is made.
-inline const QString LibraryMountPathLocation =
-    QStringLiteral("~/Library/Application Support/Vellumar/");
-#ifdef Q_OS_MACOS
-inline const QString DefaultMountPathLocation = LibraryMountPathLocation;
-#else
-// Where the desktop shows volumes (MediaLocation): the helper makes each disk's folder there.
-inline const QString DefaultMountPathLocation = QStringLiteral("@media/");
-#endif
+// The setting that holds the folder under which mount folders are made, and its default (see
+// Settings): on Linux "@media/", the user's media folder, where the helper makes each disk's
+// folder by the disk's name.
+inline const QString MountPath_pref = Settings::mountPathKey();
+inline const QString DefaultMountPathLocation = Settings::defaultMountLocation();
+inline const QString LibraryMountPathLocation = Settings::legacyMountLocation();
 
-// Whether a stored location means the default: on Linux a setting naming the original
-// platform's default reads as the new one.
 inline bool isDefaultMountPathLocation(const QString &stored)
 {
-    return stored == DefaultMountPathLocation || stored == LibraryMountPathLocation;
+    return Settings::isDefaultMountLocation(stored);
 }

@@ -6,9 +6,9 @@
 #include "MountPathPolicy.h"
 #include "NotificationCenter.h"
 #include "Paths.h"
+#include "Settings.h"
 #include "SystemLog.h"
 #include "ToolTable.h"
-#include "UserDefaults.h"
 #include "Workspace.h"
 
 #include <QDir>
@@ -254,10 +254,7 @@ RamDisk::~RamDisk() = default;
 
 QString RamDisk::mountPathGenerator()
 {
-    UserDefaults &defaults = UserDefaults::standard();
-    if (!defaults.objectForKey(MountPath_pref).isValid())
-        defaults.registerDefaults({{MountPath_pref, DefaultMountPathLocation}});
-    const QString location = defaults.stringForKey(MountPath_pref);
+    const QString location = Settings::mountLocation();
 #ifdef Q_OS_MACOS
     // The default location is ours to make; a path under it must be usable right away.
     if (location == DefaultMountPathLocation)
@@ -429,7 +426,7 @@ bool RamDisk::allocateRAM()
     if (mounts && !requested) {
         const QString problem = mountPathProblem(mountPath());
         if (!problem.isEmpty()) {
-            sendFaseToDelegate(0, false, problem);
+            sendFaseToDelegate(int(Phase::Allocate), false, problem);
             return false;
         }
         made = !QFileInfo::exists(mountPath());
@@ -440,7 +437,7 @@ bool RamDisk::allocateRAM()
     const ToolRow &row = d->table->allocate;
     const CommandResult run = runCommand(row.launchPath, row.arguments(d->fields()));
     if (!run.succeeded()) {
-        sendFaseToDelegate(0, false, stepFailure(row, run));
+        sendFaseToDelegate(int(Phase::Allocate), false, stepFailure(row, run));
         return false;
     }
     // The device on the first line; the disk's identity, when the tool gives one, on the next.
@@ -449,7 +446,7 @@ bool RamDisk::allocateRAM()
     setDiskId(lines.value(1).trimmed());
     if (device.isEmpty()) {
         sendFaseToDelegate(
-            0, false,
+            int(Phase::Allocate), false,
             localizedStringForKey(QStringLiteral("NoDevicePrinted")).arg(toolName(row.launchPath)));
         return false;
     }
@@ -463,7 +460,7 @@ bool RamDisk::allocateRAM()
         setMountPath(lines.value(2).trimmed());
         d->helperFolder = true;
     }
-    sendFaseToDelegate(0, true, device);
+    sendFaseToDelegate(int(Phase::Allocate), true, device);
     return true;
 }
 
@@ -476,20 +473,21 @@ bool RamDisk::createFilesystem()
 {
     if (mountsOnAllocation()) {
         const bool made = !device().isEmpty();
-        sendFaseToDelegate(1, made,
+        sendFaseToDelegate(int(Phase::Build), made,
                            localizedStringForKey(made ? QStringLiteral("NoFileSystemNeeded")
                                                       : QStringLiteral("NoDeviceToFormat")));
         return made;
     }
     const ToolRow &row = d->table->createFilesystem;
     if (row.needsDevice && device().isEmpty()) {
-        sendFaseToDelegate(1, false, localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
+        sendFaseToDelegate(int(Phase::Build), false,
+                           localizedStringForKey(QStringLiteral("NoDeviceToFormat")));
         return false;
     }
     const DiskFields fields = d->fields();
     const CommandResult run = runCommand(row.launchPath, row.arguments(fields));
     if (!run.succeeded()) {
-        sendFaseToDelegate(1, false, stepFailure(row, run));
+        sendFaseToDelegate(int(Phase::Build), false, stepFailure(row, run));
         return false;
     }
     QString result = run.output;
@@ -500,7 +498,7 @@ bool RamDisk::createFilesystem()
                       .arg(d->table->labelLimitBytes)
                       .arg(fields.label);
     }
-    sendFaseToDelegate(1, true, result);
+    sendFaseToDelegate(int(Phase::Build), true, result);
     return true;
 }
 
@@ -510,24 +508,25 @@ bool RamDisk::mount()
     if (mountsOnAllocation()) {
         // Mounted by the allocation already, or not at all.
         if (device().isEmpty()) {
-            sendFaseToDelegate(2, false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+            sendFaseToDelegate(int(Phase::Mount), false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
             return false;
         }
         NotificationCenter::shared().post(Workspace::didMountNotification,
                                           {{Workspace::devicePathKey, path}});
-        sendFaseToDelegate(2, true, path);
+        sendFaseToDelegate(int(Phase::Mount), true, path);
         return true;
     }
     d->mountFailed = true;
     const bool requested = MediaLocation::isDefault(path);
     const QString problem = requested ? QString() : mountPathProblem(path);
     if (!problem.isEmpty()) {
-        sendFaseToDelegate(2, false, problem);
+        sendFaseToDelegate(int(Phase::Mount), false, problem);
         return false;
     }
     const ToolRow &row = d->table->mount;
     if (row.needsDevice && device().isEmpty()) {
-        sendFaseToDelegate(2, false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+        sendFaseToDelegate(int(Phase::Mount), false,
+                           localizedStringForKey(QStringLiteral("NoDeviceToMount")));
         return false;
     }
     bool made = false;
@@ -539,7 +538,8 @@ bool RamDisk::mount()
     } else if (!QFileInfo::exists(path)) {
         if (!QDir().mkdir(path)) {
             errorCreatingDisk(QStringLiteral("impossible to create directory"));
-            sendFaseToDelegate(2, false, QStringLiteral("impossible to create mount directory"));
+            sendFaseToDelegate(int(Phase::Mount), false,
+                               QStringLiteral("impossible to create mount directory"));
             return false;
         }
         made = true;
@@ -554,7 +554,7 @@ bool RamDisk::mount()
         // Leave nothing half-made: the folder goes again if it is ours and still empty.
         else if (d->table->mountMakesFolder || (made && QDir().rmdir(path)))
             d->madeMountFolder = false;
-        sendFaseToDelegate(2, false, stepFailure(row, run));
+        sendFaseToDelegate(int(Phase::Mount), false, stepFailure(row, run));
         return false;
     }
     d->mountFailed = false;
@@ -564,15 +564,27 @@ bool RamDisk::mount()
     }
     NotificationCenter::shared().post(Workspace::didMountNotification,
                                       {{Workspace::devicePathKey, mountPath()}});
-    sendFaseToDelegate(2, true, mountPath());
+    sendFaseToDelegate(int(Phase::Mount), true, mountPath());
     return true;
 }
 
 bool RamDisk::showInFinder()
 {
-    Workspace::shared().openFolder(Paths::deletingLastPathComponent(mountPath()));
+    const QString path = mountPath();
+    if (path.isEmpty()) {
+        sendFaseToDelegate(int(Phase::Finalize), false, QString());
+        return false;
+    }
+    const Workspace::Shown shown = Workspace::shared().showFolder(path);
     Workspace::shared().activateApplication();
-    sendFaseToDelegate(3, true, QStringLiteral(""));
+    if (shown.asked && shown.accepted) {
+        sendFaseToDelegate(int(Phase::Finalize), true, shown.how);
+    } else if (!shown.asked) {
+        if (RamDiskDelegate *receiver = delegate())
+            receiver->faseNotDone(int(Phase::Finalize), shown.how);
+    } else {
+        sendFaseToDelegate(int(Phase::Finalize), false, shown.how);
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DiskKind.h"
+#include "Phase.h"
 
 #include <QString>
 #include <QStringList>
@@ -17,7 +18,7 @@ extern const QString ERROR;
 // mount folder's removal starts. Read by the quit guard.
 extern std::atomic<int> anyDiskActive;
 
-// Receiver of a disk's phase reports (0 allocate, 1 build, 2 mount, 3 finalize).
+// Receiver of a disk's phase reports; `phase` is a Phase.
 class RamDiskDelegate
 {
 public:
@@ -28,6 +29,9 @@ public:
         Q_UNUSED(successful);
         Q_UNUSED(result);
     }
+    // A step that neither failed nor was done, and why (no file manager was asked). A delegate
+    // that does not tell these apart hears a failure.
+    virtual void faseNotDone(int phase, const QString &why) { fase(phase, false, why); }
 };
 
 // What one run of a tool gave.
@@ -103,6 +107,8 @@ public:
     bool allocateRAM();
     bool createFilesystem();
     bool mount();
+    // Asks the desktop's file manager to show the disk. Its report is done only when a file
+    // manager took the request; true unless the disk has no mount folder.
     bool showInFinder();
 
     // Teardown steps, on a worker thread.

@@ -61,21 +61,24 @@ ToolTable ToolTable::macTable()
     return table;
 }
 
+QStringList ToolTable::allocationArguments(const DiskFields &disk)
+{
+    QStringList args{QStringLiteral("attach"), QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
+    if (disk.kind != DiskKind::Block)
+        args << DiskKinds::name(disk.kind);
+    if (disk.kind == DiskKind::Memory)
+        args << disk.label << disk.mountPath;
+    return args;
+}
+
 ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &createFilesystem,
                                     const QString &mount, const QString &umount,
                                     const QString &detach, const QString &removeMountPath)
 {
     ToolTable table;
-    // A block disk is asked for as before kinds existed; the others name their kind, and a
-    // memory disk its label and folder too.
     table.allocate = {allocate, [](const DiskFields &disk) {
-                          QStringList args{QStringLiteral("attach"),
-                                           QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
-                          if (disk.kind != DiskKind::Block)
-                              args << DiskKinds::name(disk.kind);
-                          if (disk.kind == DiskKind::Memory)
-                              args << disk.label << disk.mountPath;
-                          return args;
+                          return QStringList{QStringLiteral("attach"),
+                                             QStringLiteral("ram://%1").arg(disk.diskBlockSize)};
                       }};
     // The helper writes the file system itself (a user never gets the raw device): ext4 made for
     // memory, the label already cut to its limit.
@@ -103,7 +106,6 @@ ToolTable ToolTable::linuxTableWith(const QString &allocate, const QString &crea
     table.removeMountPath = {removeMountPath,
                              [](const DiskFields &disk) { return QStringList{disk.mountPath}; }};
     table.labelLimitBytes = 16;
-    table.memoryDisksMountOnAllocation = true;
     return table;
 }
 
@@ -115,6 +117,10 @@ ToolTable ToolTable::linuxTable()
          {&table.allocate, &table.createFilesystem, &table.mount, &table.umount, &table.detach})
         *row = helperRow(helper, row->arguments, row->needsDevice);
     table.mountMakesFolder = true;
+    // The helper makes every kind: a block disk is asked for as before kinds existed, the others
+    // name their kind, and a memory disk is made and mounted by this one call.
+    table.allocate = helperRow(helper, allocationArguments, false);
+    table.memoryDisksMountOnAllocation = true;
     table.list = helperRow(
         helper, [](const DiskFields &) { return QStringList{QStringLiteral("list")}; }, false);
     table.isMounted = [](const QString &path) { return SystemDisks::isMountPoint(path); };

@@ -60,8 +60,9 @@ struct ToolTable
 
     // Longest volume label the file system takes, in bytes of UTF-8; 0 for no limit.
     int labelLimitBytes = 0;
-    // A memory disk is made and mounted by the allocation alone (one call of the helper): its
-    // answer gives the mount folder on a third line, and no file system is made.
+    // The tools make every kind, and a memory disk is made and mounted by the allocation alone
+    // (one call of the helper): its answer gives the mount folder on a third line, and no file
+    // system is made. Unset, every disk is made as a block disk.
     bool memoryDisksMountOnAllocation = false;
     // The mount tool makes a missing mount folder itself (and removes it again when the mount
     // fails); otherwise mount() makes it before running the tool.
@@ -82,7 +83,10 @@ struct ToolTable
     // Our root helper for every privileged step, run through pkexec unless we are root; the
     // default here.
     static ToolTable linuxTable();
-    // The Linux argument lists with other launch paths (an empty removal path: in-process).
+    // The helper's allocation for a disk of any kind.
+    static QStringList allocationArguments(const DiskFields &disk);
+    // The Linux argument lists with other launch paths (an empty removal path: in-process), for
+    // tools that know no kinds: every disk is made as a block disk.
     // No probes: fake devices must not be looked up on the real system; set them as needed.
     static ToolTable linuxTableWith(const QString &allocate, const QString &createFilesystem,
                                     const QString &mount, const QString &umount,

@@ -2,6 +2,7 @@
 #include "MainCtrl.h"
 
 #include "../window/WindowTestSupport.h"
+#include "AlertAnswers.h"
 #include "FakeTools.h"
 #include "Localization.h"
 #include "MountLocation.h"
@@ -28,26 +29,6 @@
 #include <QTimer>
 
 namespace {
-
-// Answers the next modal alert by clicking `button`; records whether one came.
-struct AlertAnswer
-{
-    bool shown = false;
-    QString title;
-    explicit AlertAnswer(const QByteArray &button)
-    {
-        QTimer::singleShot(0, qApp, [this, button] {
-            QWidget *alert = QVXCurrentAlert();
-            if (!alert)
-                return;
-            shown = true;
-            title = alert->findChild<QLabel *>(QStringLiteral("title"))->text();
-            auto *target = alert->findChild<QPushButton *>(QString::fromLatin1(button));
-            if (target)
-                QTest::mouseClick(target, Qt::LeftButton);
-        });
-    }
-};
 
 // Sets the active disk counter for one test and puts it back.
 struct CounterAt

@@ -1,6 +1,7 @@
 // Quitting with three real disks mounted and choosing to eject them all. Needs root.
 #include "MainCtrl.h"
 
+#include "AlertAnswers.h"
 #include "Localization.h"
 #include "MountLocation.h"
 #include "QVXAlerts.h"
@@ -21,28 +22,6 @@
 #include <QTimer>
 
 namespace {
-
-// Answers the next modal alert with `button`, after a screenshot when VELLUMAR_SCREENS is set.
-struct AlertAnswer
-{
-    bool shown = false;
-    explicit AlertAnswer(const QByteArray &button)
-    {
-        QTimer::singleShot(0, qApp, [this, button] {
-            QWidget *alert = QVXCurrentAlert();
-            if (!alert)
-                return;
-            shown = true;
-            const QString folder = qEnvironmentVariable("VELLUMAR_SCREENS");
-            if (!folder.isEmpty()) {
-                QTest::qWait(200);
-                alert->grab().save(folder + QStringLiteral("/quit-alert.png"));
-            }
-            if (auto *target = alert->findChild<QPushButton *>(QString::fromLatin1(button)))
-                QTest::mouseClick(target, Qt::LeftButton);
-        });
-    }
-};
 
 } // namespace
 
@@ -104,7 +83,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
     for (const auto &ctrl : windows)
         finished << std::make_shared<QSignalSpy>(ctrl, &CreateWindowCtrl::teardownFinished);
     {
-        AlertAnswer answer("otherButton");
+        AlertAnswer answer("otherButton", QStringLiteral("quit-alert.png"));
         QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateCancel));
         QVERIFY(answer.shown);
     }
@@ -125,7 +104,7 @@ void TestMainCtrlReal::ejectAllAtQuitTearsDownEveryDiskAtOnce()
         QVERIFY2(!QFileInfo::exists(path), qPrintable(path));
 
     // Nothing mounted any more: quitting goes ahead without the alert.
-    AlertAnswer none("defaultButton");
+    AlertAnswer none("defaultButton", QStringLiteral("quit-alert.png"));
     QCOMPARE(main.applicationShouldTerminate(), int(MainCtrl::TerminateNow));
     QTest::qWait(10);
     QVERIFY(!none.shown);

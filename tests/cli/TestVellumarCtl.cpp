@@ -1,4 +1,4 @@
-#include "../ramdisk/EngineFixture.h"
+#include "FakeToolTables.h"
 #include "MediaLocation.h"
 #include "VellumarCtl.h"
 
@@ -44,10 +44,12 @@ private slots:
         const Result result = run({QStringLiteral("create"), QStringLiteral("--size"),
                                    QStringLiteral("65536"), QStringLiteral("--mount"), path});
         QCOMPARE(result.status, 0);
-        QCOMPARE(
-            result.out,
-            (QStringList{QStringLiteral("allocate ok /dev/loop7"), QStringLiteral("build ok"),
-                         QStringLiteral("mount ok ") + path, QStringLiteral("finalize ok"), path}));
+        QCOMPARE(result.out,
+                 (QStringList{QStringLiteral("allocate ok /dev/loop7"), QStringLiteral("build ok"),
+                              QStringLiteral("mount ok ") + path,
+                              QStringLiteral("finalize skipped: No file manager was asked: showing "
+                                             "folders is turned off (VELLUMAR_NO_DESKTOP)."),
+                              path}));
         QVERIFY(result.err.isEmpty());
         const QStringList calls = fx.tools.calls();
         QCOMPARE(calls.size(), 3);
@@ -137,6 +139,17 @@ private slots:
                            QStringLiteral("@file/disk")};
         QTest::newRow("system folder") << QStringList{
             create, size, QStringLiteral("64M"), QStringLiteral("--mount"), QStringLiteral("/usr")};
+        QTest::newRow("unknown kind") << QStringList{
+            create, size, QStringLiteral("64M"), QStringLiteral("--kind"), QStringLiteral("fast")};
+        QTest::newRow("kind without value")
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--kind")};
+        QTest::newRow("keep without value")
+            << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--keep=")};
+        QTest::newRow("remembered with a size")
+            << QStringList{create, QStringLiteral("--remembered"), size, QStringLiteral("64M")};
+        QTest::newRow("sync nothing") << QStringList{QStringLiteral("sync")};
+        QTest::newRow("sync a plain folder")
+            << QStringList{QStringLiteral("sync"), QStringLiteral("@home")};
         QTest::newRow("unknown option")
             << QStringList{create, size, QStringLiteral("64M"), QStringLiteral("--fast")};
         QTest::newRow("unknown command") << QStringList{QStringLiteral("make")};
@@ -182,7 +195,7 @@ private slots:
                             << QStringLiteral("Usage: vellumarctl <command>");
         QTest::newRow("help list") << QStringList{QStringLiteral("help"), QStringLiteral("list")}
                                    << QStringLiteral("Usage: vellumarctl list");
-        for (const char *command : {"create", "list", "eject", "mem", "swap"})
+        for (const char *command : {"create", "list", "eject", "sync", "mem", "swap"})
             for (const char *flag : {"-h", "--help"})
                 QTest::newRow(qPrintable(
                     QStringLiteral("%1 %2").arg(QLatin1String(command), QLatin1String(flag))))
@@ -204,12 +217,62 @@ private slots:
         QVERIFY(fx.tools.calls().isEmpty());
     }
 
+    void everyCommandAndOptionIsInTheHelp()
+    {
+        const QString help = run({QStringLiteral("--help")}).out.join(QLatin1Char('\n'));
+        for (const char *word : {"create", "list", "eject", "sync", "mem", "swap", "--keep",
+                                 "--remember", "--remembered", "--force", "--kind", "--json"})
+            QVERIFY2(help.contains(QLatin1String(word)), word);
+        const QString create =
+            run({QStringLiteral("create"), QStringLiteral("--help")}).out.join(QLatin1Char('\n'));
+        for (const char *word : {"--size", "--name", "--mount", "--kind", "--keep", "--remember",
+                                 "--remembered", "memory", "compressed", "block"})
+            QVERIFY2(create.contains(QLatin1String(word)), word);
+        QVERIFY(run({QStringLiteral("eject"), QStringLiteral("--help")})
+                    .out.join(QLatin1Char('\n'))
+                    .contains(QStringLiteral("--force")));
+    }
+
+    void createTakesAKind_data()
+    {
+        QTest::addColumn<QString>("word");
+        for (const QString &word : DiskKinds::names())
+            QTest::newRow(qPrintable(word)) << word;
+        QTest::newRow("any case") << QStringLiteral("Compressed");
+    }
+
+    void createTakesAKind()
+    {
+        QFETCH(QString, word);
+        EngineFixture fx;
+        const Result result =
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("1024"),
+                 QStringLiteral("--kind"), word, QStringLiteral("--mount"), fx.mountPath()});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(result.out.last(), fx.mountPath());
+        anyDiskActive--;
+    }
+
+    void unknownKindIsOneLineAndNothingMade()
+    {
+        EngineFixture fx;
+        const Result result =
+            run({QStringLiteral("create"), QStringLiteral("--size"), QStringLiteral("1024"),
+                 QStringLiteral("--kind"), QStringLiteral("floppy")});
+        QCOMPARE(result.status, 2);
+        QCOMPARE(result.err,
+                 QStringList{QStringLiteral("vellumarctl: “floppy” is not a kind of disk: the "
+                                            "kinds are memory, compressed and block.")});
+        QVERIFY(fx.tools.calls().isEmpty());
+    }
+
     void listHasAHeaderAndSizesForPeople()
     {
         const Result table = run({QStringLiteral("list")});
         QCOMPARE(table.status, 0);
         QVERIFY(table.out.value(0).startsWith(QStringLiteral("DEVICE")));
         QVERIFY(table.out.value(0).endsWith(QStringLiteral("MOUNTED ON")));
+        QVERIFY(table.out.value(0).contains(QStringLiteral(" KIND ")));
         for (const QString &line : table.out.mid(1))
             QVERIFY2(line.contains(QStringLiteral("iB ")), qPrintable(line));
     }

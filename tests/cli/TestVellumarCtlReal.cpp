@@ -37,7 +37,8 @@ private slots:
         const QString path = m_env->path(QStringLiteral("cli disk"));
         const Run created = ctl({QStringLiteral("create"), QStringLiteral("--size"),
                                  QStringLiteral("65536"), QStringLiteral("--name"),
-                                 QStringLiteral("CLI Disk"), QStringLiteral("--mount"), path});
+                                 QStringLiteral("CLI Disk"), QStringLiteral("--mount"), path,
+                                 QStringLiteral("--kind"), QStringLiteral("block")});
         QVERIFY2(created.status == 0, qPrintable(created.out + created.err));
         const QStringList lines = created.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 5);

@@ -123,11 +123,12 @@ private slots:
     void rememberedDisksAreOnePerMountFolder()
     {
         RememberedDisks::remember({QStringLiteral("65536"), QStringLiteral("One"),
-                                   QStringLiteral("/media/one/"), QString()});
+                                   QStringLiteral("/media/one/"), QString(), QString()});
         RememberedDisks::remember({QStringLiteral("1024"), QStringLiteral("Two"),
-                                   QStringLiteral("/media/two"), QStringLiteral("/kept/two")});
+                                   QStringLiteral("/media/two"), QStringLiteral("/kept/two"),
+                                   QString()});
         RememberedDisks::remember({QStringLiteral("2048"), QStringLiteral("One again"),
-                                   QStringLiteral("/media/one"), QString()});
+                                   QStringLiteral("/media/one"), QString(), QString()});
         // Read back from the file, as the next run would.
         UserDefaults::standard().setStorageFile(m_env->settingsFile());
         QList<RememberedDisk> disks = RememberedDisks::list();

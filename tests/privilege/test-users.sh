@@ -267,15 +267,18 @@ remove_rules() {
 }
 
 # Processes of a user we added that outlive every test run were left behind by a test: they are
-# stopped so that the user can go, and the clean-up fails to report the leak.
+# stopped so that the user can go, and the clean-up fails to report the leak. A process that has
+# ended and only waits for its parent to collect it (a zombie) runs nothing and holds nothing.
+running_as() { ps -u "$1" -o pid=,stat= 2>/dev/null | awk '$2 !~ /^Z/ { print $1 }' | paste -sd' '; }
 stop_leftovers() { # user
     local pids i
-    pids=$(pgrep -u "$1" | paste -sd' ') || return 0
+    pids=$(running_as "$1")
+    [ -n "$pids" ] || return 0
     echo "test-users: a test left processes running as $1: $(pgrep -u "$1" -a | paste -sd';')" >&2
     # shellcheck disable=SC2086
     kill $pids 2>/dev/null
     for ((i = 0; i < 20; i++)); do
-        pgrep -u "$1" >/dev/null || return 1
+        [ -n "$(running_as "$1")" ] || return 1
         sleep 0.1
     done
     # shellcheck disable=SC2086
@@ -285,12 +288,18 @@ stop_leftovers() { # user
 }
 
 remove_users() {
-    local u failed=0 left=()
+    local u i failed=0 left=()
     [ -f "$STATE/added-users" ] || return 0
     while read -r u; do
         getent passwd "$u" >/dev/null || continue
         stop_leftovers "$u" || failed=1
-        if userdel "$u" 2>"$STATE/userdel.err"; then
+        # A zombie of the user's still counts for userdel until its parent collects it.
+        for ((i = 0; i < 10; i++)); do
+            pgrep -u "$u" >/dev/null || break
+            sleep 0.2
+        done
+        if userdel "$u" 2>"$STATE/userdel.err" ||
+            { [ -z "$(running_as "$u")" ] && userdel -f "$u" 2>"$STATE/userdel.err"; }; then
             say "removed the user $u"
             # The media folder the helper made for the user's disks, when nothing is left in it.
             rmdir "/media/$u" 2>/dev/null || true

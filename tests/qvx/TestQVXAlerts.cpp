@@ -1,3 +1,4 @@
+#include "AlertAnswers.h"
 #include "QVXAlerts.h"
 #include "TestEnvironment.h"
 #include "UserDefaults.h"
@@ -11,61 +12,6 @@
 #include <memory>
 
 namespace {
-
-// Clicks a button of the next alert that appears; remembers what it saw. If no alert shows up
-// within the wait, `shown` stays false.
-// Clicks the box itself (its empty right part does not toggle it).
-void tick(QCheckBox *box)
-{
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    QVERIFY(box->isChecked());
-}
-
-struct AlertAnswer
-{
-    bool shown = false;
-    bool hadCheckBox = false;
-    QString title;
-    QString message;
-    QStringList buttons;
-};
-
-void answerNextAlert(const QString &buttonName, bool tickDontShowAgain,
-                     std::shared_ptr<AlertAnswer> seen, int waitMs = 2000)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QElapsedTimer waited;
-    waited.start();
-    QObject::connect(poll, &QTimer::timeout, poll, [=] {
-        QWidget *alert = QVXCurrentAlert();
-        if (!alert) {
-            if (waited.elapsed() >= waitMs) {
-                poll->stop();
-                poll->deleteLater();
-            }
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        seen->shown = true;
-        seen->title = alert->findChild<QLabel *>(QStringLiteral("title"))->text();
-        seen->message = alert->findChild<QLabel *>(QStringLiteral("message"))->text();
-        for (const char *name : {"otherButton", "alternateButton", "defaultButton"}) {
-            if (auto *button = alert->findChild<QPushButton *>(QLatin1String(name)))
-                seen->buttons << QString(button->text()).remove(QLatin1Char('&'));
-        }
-        auto *box = alert->findChild<QCheckBox *>(QStringLiteral("dontShowAgain"));
-        seen->hadCheckBox = box != nullptr;
-        if (box && tickDontShowAgain)
-            tick(box);
-        if (buttonName == QLatin1String("escape"))
-            QTest::keyClick(alert, Qt::Key_Escape);
-        else
-            QTest::mouseClick(alert->findChild<QPushButton *>(buttonName), Qt::LeftButton);
-    });
-    poll->start();
-}
 
 int runQuitLikeAlert(const QString &identifier = QStringLiteral("warningQuit"))
 {
@@ -121,7 +67,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, code);
         TestEnvironment env;
-        auto seen = std::make_shared<AlertAnswer>();
+        auto seen = std::make_shared<SeenAlert>();
         answerNextAlert(button, false, seen);
         QCOMPARE(runQuitLikeAlert(), code);
         QVERIFY(seen->shown);
@@ -132,7 +78,7 @@ private slots:
                                              QStringLiteral("Cancel")}));
         QVERIFY(!QVXCurrentAlert());
         // Without the box ticked nothing is remembered: the alert shows again.
-        auto again = std::make_shared<AlertAnswer>();
+        auto again = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), false, again);
         QCOMPARE(runQuitLikeAlert(), 1);
         QVERIFY(again->shown);
@@ -141,7 +87,7 @@ private slots:
     void checkBoxAndMissingButtons()
     {
         TestEnvironment env;
-        auto seen = std::make_shared<AlertAnswer>();
+        auto seen = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), false, seen);
         QCOMPARE(QVXRunAlertPanelWithDontShowAgain(QStringLiteral("plain"), QStringLiteral("T"),
                                                    QString(), QString(), QString(), QString()),
@@ -163,7 +109,7 @@ private slots:
             Qt::LeftButton);
         QTRY_VERIFY(!QVXCurrentAlert());
 
-        auto noId = std::make_shared<AlertAnswer>();
+        auto noId = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), true, noId);
         QCOMPARE(QVXRunAlertPanelWithDontShowAgain(QString(), QStringLiteral("T"), QString(),
                                                    QStringLiteral("OK"), QString(), QString()),
@@ -185,33 +131,33 @@ private slots:
         QFETCH(QString, button);
         QFETCH(int, code);
         TestEnvironment env;
-        auto first = std::make_shared<AlertAnswer>();
+        auto first = std::make_shared<SeenAlert>();
         answerNextAlert(button, true, first);
         QCOMPARE(runQuitLikeAlert(), code);
         QVERIFY(first->shown);
 
         // Silenced: answers the remembered code; a guard answers "default" if it shows anyway.
-        auto second = std::make_shared<AlertAnswer>();
+        auto second = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), false, second, 300);
         QCOMPARE(runQuitLikeAlert(), code);
         QTest::qWait(350);
         QVERIFY(!second->shown);
         // Other identifiers are not affected.
-        auto other = std::make_shared<AlertAnswer>();
+        auto other = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("alternateButton"), false, other);
         QCOMPARE(runQuitLikeAlert(QStringLiteral("somethingElse")), 0);
         QVERIFY(other->shown);
 
         // The choice survives a restart: a fresh settings object on the same file.
         UserDefaults::standard().setStorageFile(env.path(QStringLiteral("elsewhere.ini")));
-        auto elsewhere = std::make_shared<AlertAnswer>();
+        auto elsewhere = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), false, elsewhere);
         QCOMPARE(runQuitLikeAlert(), 1);
         QVERIFY(elsewhere->shown);
         UserDefaults::standard().setStorageFile(env.settingsFile());
         QSettings reread(env.settingsFile(), QSettings::IniFormat);
         QCOMPARE(reread.value(QStringLiteral("QVXDontShowAgain/warningQuit")).toInt(), code);
-        auto third = std::make_shared<AlertAnswer>();
+        auto third = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), false, third, 300);
         QCOMPARE(runQuitLikeAlert(), code);
         QTest::qWait(350);
@@ -219,7 +165,7 @@ private slots:
 
         // Reset: the alert shows again.
         QVXResetDontShowAgainChoices();
-        auto fourth = std::make_shared<AlertAnswer>();
+        auto fourth = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("alternateButton"), false, fourth);
         QCOMPARE(runQuitLikeAlert(), 0);
         QVERIFY(fourth->shown);
@@ -228,7 +174,7 @@ private slots:
     void cancellingDefaultIsNeverRemembered()
     {
         TestEnvironment env;
-        auto first = std::make_shared<AlertAnswer>();
+        auto first = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("defaultButton"), true, first);
         QCOMPARE(runQuitLikeAlert(), 1);
         QVERIFY(first->shown);
@@ -236,7 +182,7 @@ private slots:
                      .objectForKey(QStringLiteral("QVXDontShowAgain/warningQuit"))
                      .isValid());
         // The user can still choose another answer next time.
-        auto second = std::make_shared<AlertAnswer>();
+        auto second = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("alternateButton"), false, second);
         QCOMPARE(runQuitLikeAlert(), 0);
         QVERIFY(second->shown);
@@ -245,7 +191,7 @@ private slots:
     void escapeIsNeverRemembered()
     {
         TestEnvironment env;
-        auto seen = std::make_shared<AlertAnswer>();
+        auto seen = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("escape"), true, seen);
         QCOMPARE(runQuitLikeAlert(), 1);
         QVERIFY(!UserDefaults::standard()
@@ -258,7 +204,7 @@ private slots:
         TestEnvironment env;
         UserDefaults::standard().setObject(QStringLiteral("7"),
                                            QStringLiteral("QVXDontShowAgain/warningQuit"));
-        auto seen = std::make_shared<AlertAnswer>();
+        auto seen = std::make_shared<SeenAlert>();
         answerNextAlert(QStringLiteral("otherButton"), false, seen);
         QCOMPARE(runQuitLikeAlert(), -1);
         QVERIFY(seen->shown);

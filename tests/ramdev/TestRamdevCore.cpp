@@ -41,7 +41,7 @@ private slots:
         caller.ownerUid = 1000;
         caller.ownerGid = 100;
         QCOMPARE(qt(Formatter::arguments(record, caller)),
-                 words({"-F", "-q", "-b", "4096", "-m", "0", "-O", "has_journal", "-E",
+                 words({"-F", "-q", "-b", "4096", "-m", "0", "-O", "has_journal,fast_commit", "-E",
                         "root_owner=1000:100,assume_storage_prezeroed=1", "-L", "My Disk",
                         "/dev/loop3"}));
         // From 128 MiB on the journal has a fixed small size.

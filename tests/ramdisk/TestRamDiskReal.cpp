@@ -1,4 +1,4 @@
-#include "EngineFixture.h"
+#include "FakeToolTables.h"
 #include "MediaLocation.h"
 #include "Paths.h"
 #include "RealDisks.h"
@@ -45,7 +45,7 @@ private slots:
     {
         VELLUMAR_REQUIRE_DISKS();
         const qint64 shmemBefore = RealDisks::shmemKiB();
-        RecordingDelegate delegate;
+        PhaseRecorder delegate;
         RamDisk disk(64 * 1024 * 2, QStringLiteral("Test Disk"));
         disk.setDelegate(&delegate);
         disk.setMountPath(path(QStringLiteral("disk")));
@@ -55,7 +55,7 @@ private slots:
         QVERIFY(disk.showInFinder());
         QCOMPARE(delegate.reports.size(), 4);
         for (const auto &report : delegate.reports)
-            QVERIFY2(report.successful, qPrintable(report.result));
+            QVERIFY2(report.ok(), qPrintable(report.result));
         QVERIFY(disk.device().startsWith(QStringLiteral("/dev/loop")));
         QVERIFY(RealDisks::ourLoopDevices().contains(disk.device()));
         QCOMPARE(RealDisks::mountsUnder(m_env->home()), QStringList{path(QStringLiteral("disk"))});
@@ -135,7 +135,7 @@ private slots:
         const QString full = path(QStringLiteral("full"));
         QVERIFY(QDir().mkdir(full));
         writeFile(full + QStringLiteral("/keep.txt"), "mine");
-        RecordingDelegate delegate;
+        PhaseRecorder delegate;
         RamDisk refused(8192, QStringLiteral("x"));
         refused.setDelegate(&delegate);
         refused.setMountPath(full);

@@ -1,4 +1,4 @@
-#include "EngineFixture.h"
+#include "FakeToolTables.h"
 #include "SystemLog.h"
 
 #include <QDir>

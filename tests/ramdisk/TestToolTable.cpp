@@ -63,14 +63,21 @@ private slots:
             QStringLiteral("/h"), QString());
         const DiskFields disk = fields(QStringLiteral("/dev/loop3"));
         QCOMPARE(linux.allocate.arguments(disk), list({"attach", "ram://2048"}));
-        // The other kinds name themselves; a memory disk is mounted by its allocation.
+        // Tools that know no kinds make block disks; the helper's table names the kind, and
+        // makes and mounts a memory disk in its allocation.
+        QVERIFY(!linux.memoryDisksMountOnAllocation);
         DiskFields other = disk;
         other.kind = DiskKind::Compressed;
-        QCOMPARE(linux.allocate.arguments(other), list({"attach", "ram://2048", "compressed"}));
+        QCOMPARE(linux.allocate.arguments(other), list({"attach", "ram://2048"}));
+        QCOMPARE(ToolTable::allocationArguments(other),
+                 list({"attach", "ram://2048", "compressed"}));
         other.kind = DiskKind::Memory;
-        QCOMPARE(linux.allocate.arguments(other),
+        QCOMPARE(ToolTable::allocationArguments(other),
                  list({"attach", "ram://2048", "memory", "My Disk", "/Volumes/ram disk"}));
-        QVERIFY(linux.memoryDisksMountOnAllocation);
+        const ToolTable helper = ToolTable::linuxTable();
+        QVERIFY(helper.memoryDisksMountOnAllocation);
+        QCOMPARE(helper.allocate.arguments(other).mid(ToolTable::helperNeedsPkexec() ? 1 : 0),
+                 ToolTable::allocationArguments(other));
         QCOMPARE(linux.createFilesystem.arguments(disk),
                  list({"format", "/dev/loop3", "41", "My Disk"}));
         QCOMPARE(linux.mount.arguments(disk),

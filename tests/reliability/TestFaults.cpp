@@ -146,7 +146,7 @@ void TestFaults::hangingToolIsKilledAfterItsLimit()
     const qint64 elapsed = timer.elapsed();
     QVERIFY2(elapsed >= 600 && elapsed < 700 + 1500,
              qPrintable(QStringLiteral("the step took %1 ms").arg(elapsed)));
-    const Phase build = delegate.report(1);
+    const PhaseReport build = delegate.report(1);
     QVERIFY(!build.successful);
     QVERIFY2(build.result.contains(QStringLiteral("mkfs")), qPrintable(build.result));
     QVERIFY(build.result != ERROR);

@@ -37,7 +37,7 @@ int childMain(int argc, char **argv)
     RecordingDelegate delegate;
     disk.setDelegate(&delegate);
     if (!createDisk(disk)) {
-        for (const Phase &p : delegate.phases())
+        for (const PhaseReport &p : delegate.phases())
             std::fprintf(stderr, "phase %d %d %s\n", p.phase, p.successful, qPrintable(p.result));
         return 1;
     }
@@ -92,7 +92,7 @@ void TestRealFaults::memoryFileThatCannotBeHad()
     disk.setMountPath(m_env->path(QStringLiteral("nothing")));
     QVERIFY(!createDisk(disk));
 
-    const Phase allocate = delegate.report(0);
+    const PhaseReport allocate = delegate.report(0);
     QVERIFY(!allocate.successful);
     QVERIFY2(allocate.result.contains(QStringLiteral("ram://0")), qPrintable(allocate.result));
     QVERIFY(disk.device().isEmpty());

@@ -72,11 +72,11 @@ void TestSoak::cyclesLeaveNothingBehind()
         const bool created = createDisk(disk);
         guard.keep(disk.device());
         used << disk.device();
-        for (const Phase &p : delegate.phases())
-            QVERIFY2(p.successful, qPrintable(QStringLiteral("%1: phase %2 failed: %3")
-                                                  .arg(QString::fromLatin1(where))
-                                                  .arg(p.phase)
-                                                  .arg(p.result)));
+        for (const PhaseReport &p : delegate.phases())
+            QVERIFY2(p.ok(), qPrintable(QStringLiteral("%1: phase %2 failed: %3")
+                                            .arg(QString::fromLatin1(where))
+                                            .arg(p.phase)
+                                            .arg(p.result)));
         QVERIFY2(created, where);
         QVERIFY2(SystemDisks::isMountPoint(disk.mountPath()), where);
         QCOMPARE(SystemDisks::deviceSizeKiB(disk.device()), qint64(32 * 1024));

@@ -1,6 +1,7 @@
 // The disk window's form, its checks, the phase display and the memory panel, on fake tools.
 #include "WindowTestSupport.h"
 
+#include "DiskRules.h"
 #include "DiskSize.h"
 
 #include "Localization.h"
@@ -9,6 +10,7 @@
 #include "SystemLog.h"
 #include "TestEnvironment.h"
 #include "UserDefaults.h"
+#include "Workspace.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -38,7 +40,9 @@ private slots:
     void tildeIsExpandedForTheDiskOnly();
     void oversizedAndUnsafeRequestsAreRefused_data();
     void oversizedAndUnsafeRequestsAreRefused();
-    void sizeAboveAvailableMemoryAsksFirst();
+    void sizeAboveWhatTheHelperGrantsIsRefused();
+    void kindChoiceHasAHintAndReachesTheDisk();
+    void finalizeSaysNoFileManagerWasAsked();
     void phaseReportsShowMarkColourAndResult();
     void failedAllocationStillRunsTheLaterPhases();
     void memoryPanelShowsTheFigures();
@@ -265,7 +269,7 @@ void TestCreateWindowForm::emptyNameAndPathGetDefaults()
     w.ctrl->createDisk();
     QVERIFY(w.ctrl->disk());
     QCOMPARE(w.ctrl->disk()->diskName(), QStringLiteral("Ram Disk"));
-    QCOMPARE(w.ctrl->disk()->mountPath(), proposed);
+    QCOMPARE(w.ctrl->disk()->mountPath(), QDir::cleanPath(proposed));
     QCOMPARE(w.text("diskNameField"), QString());
     QCOMPARE(path->text(), proposed);
 }
@@ -329,26 +333,96 @@ void TestCreateWindowForm::oversizedAndUnsafeRequestsAreRefused()
     QVERIFY(tools.tools.calls().isEmpty());
 }
 
-void TestCreateWindowForm::sizeAboveAvailableMemoryAsksFirst()
+void TestCreateWindowForm::sizeAboveWhatTheHelperGrantsIsRefused()
 {
     WorkingTools tools;
     WindowUnderTest w;
-    const QString size = QString::number((7ll << 20)); // above 6 GiB available, below 10 total
-    w.outlet<QLineEdit>("diskSizeField")->setText(size);
-
+    // 7 GiB: above the 5.5 GiB the helper grants (6 GiB available less 512 MiB kept free).
+    w.outlet<QLineEdit>("diskSizeField")->setText(QString::number(7ll << 20));
     w.ctrl->createDisk();
     QTRY_VERIFY(QVXCurrentAlert());
-    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("SizeExceedsAvailable")));
-    QVERIFY(clickAlertButton("defaultButton")); // Cancel
-    QTRY_VERIFY(!QVXCurrentAlert());
-    QTest::qWait(20);
+    QCOMPARE(alertTitle(), localizedStringForKey(QStringLiteral("SizeExceedsMemory")));
+    auto *message = QVXCurrentAlert()->findChild<QLabel *>(QStringLiteral("message"));
+    QCOMPARE(message->text(),
+             DiskRules::memory(7ll << 20, CreateWindowCtrl::machineMemory()).sentence);
+    // No "Create anyway": the helper would refuse it.
+    QVERIFY(!QVXCurrentAlert()->findChild<QPushButton *>(QStringLiteral("alternateButton")) ||
+            !QVXCurrentAlert()
+                 ->findChild<QPushButton *>(QStringLiteral("alternateButton"))
+                 ->isVisible());
+    QVERIFY(clickAlertButton("defaultButton"));
     QVERIFY(!w.ctrl->disk());
+    QVERIFY(tools.tools.calls().isEmpty());
+}
 
+void TestCreateWindowForm::kindChoiceHasAHintAndReachesTheDisk()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    auto *kinds = w.outlet<QComboBox>("kindChoice");
+    QCOMPARE(kinds->count(), 3);
+    QCOMPARE(kinds->currentData().toString(), QStringLiteral("memory"));
+    QCOMPARE(w.text("kindHint"), QStringLiteral("Fastest: the kernel's own memory file system"));
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("compressed")));
+    QCOMPARE(w.text("kindHint"),
+             QStringLiteral("Holds more in less memory when the data compresses: source trees, "
+                            "logs, caches"));
+    kinds->setCurrentIndex(kinds->findData(QStringLiteral("block")));
+    QCOMPARE(w.text("kindHint"),
+             QStringLiteral("A real block device (ext4), for programs that need one"));
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
     w.ctrl->createDisk();
-    QVERIFY(clickAlertButton("alternateButton")); // create anyway
-    QTRY_VERIFY(w.ctrl->disk());
-    QCOMPARE(tools.callsOf(QStringLiteral("attach")).size(), 1);
-    QCOMPARE(w.ctrl->selectedTab(), QStringLiteral("BUILD"));
+    QVERIFY(w.ctrl->disk());
+    QCOMPARE(w.ctrl->disk()->kind(), DiskKind::Block);
+    w.ctrl->destroyDisk();
+    QTRY_VERIFY(!w.ctrl->isTearingDown());
+
+    // The default kind for a new disk is memory.
+    WindowUnderTest fresh;
+    fresh.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+    fresh.ctrl->createDisk();
+    QVERIFY(fresh.ctrl->disk());
+    QCOMPARE(fresh.ctrl->disk()->kind(), DiskKind::Memory);
+    fresh.ctrl->destroyDisk();
+    QTRY_VERIFY(!fresh.ctrl->isTearingDown());
+}
+
+void TestCreateWindowForm::finalizeSaysNoFileManagerWasAsked()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+    w.ctrl->createDisk();
+    QVERIFY(w.ctrl->disk());
+    // Tests ask no file manager: the step says so, with no tick.
+    QVERIFY(w.text("finalizeState") != localizedStringForKey(QStringLiteral("tick")));
+    QVERIFY(w.text("finalizeState") != localizedStringForKey(QStringLiteral("cross")));
+    QVERIFY2(w.text("finalizeResult").contains(QStringLiteral("No file manager was asked")),
+             qPrintable(w.text("finalizeResult")));
+    w.ctrl->destroyDisk();
+    QTRY_VERIFY(!w.ctrl->isTearingDown());
+
+    // A file manager that takes the request: ticked. None that does: crossed, and why.
+    bool taken = true;
+    Workspace::shared().setFileManagerAsker([&taken](const QString &, QString *error) {
+        *error = QStringLiteral("no file manager on the bus");
+        return taken;
+    });
+    Workspace::shared().setFolderOpener([](const QString &) { return false; });
+    for (const bool take : {true, false}) {
+        taken = take;
+        w.ctrl->continueToCreate();
+        w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+        w.ctrl->createDisk();
+        QCOMPARE(w.text("finalizeState"),
+                 localizedStringForKey(take ? QStringLiteral("tick") : QStringLiteral("cross")));
+        QCOMPARE(w.text("finalizeResult").contains(QStringLiteral("no file manager on the bus")),
+                 !take);
+        w.ctrl->destroyDisk();
+        QTRY_VERIFY(!w.ctrl->isTearingDown());
+    }
+    Workspace::shared().setFileManagerAsker({});
+    Workspace::shared().setFolderOpener({});
 }
 
 void TestCreateWindowForm::phaseReportsShowMarkColourAndResult()

@@ -1,8 +1,8 @@
 #include "QVXAlerts.h"
 
 #include "Localization.h"
+#include "Settings.h"
 #include "SystemLog.h"
-#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,19 +19,12 @@
 
 namespace {
 
-const QString dontShowAgainPrefix = QStringLiteral("QVXDontShowAgain/");
-
-QString choiceKey(const QString &identifier)
-{
-    return dontShowAgainPrefix + identifier;
-}
-
 // The code remembered for a silenced alert; nothing when the alert is to be shown.
 std::optional<int> rememberedChoice(const QString &identifier)
 {
     if (identifier.isEmpty())
         return std::nullopt;
-    const QVariant stored = UserDefaults::standard().objectForKey(choiceKey(identifier));
+    const QVariant stored = Settings::alertChoice(identifier);
     if (!stored.isValid())
         return std::nullopt;
     bool ok = false;
@@ -144,7 +137,7 @@ public:
     {
         if (m_answeredByButton && m_returnCode != QVXAlertDefaultReturn && m_checkBox &&
             m_checkBox->isChecked() && !m_identifier.isEmpty())
-            UserDefaults::standard().setObject(m_returnCode, choiceKey(m_identifier));
+            Settings::setAlertChoice(m_identifier, m_returnCode);
     }
 
     // Escape or the window's close box: the default button's answer, never remembered.
@@ -294,7 +287,7 @@ void QVXBeginAlertSheet(const QString &title, const QString &defaultButton,
 
 void QVXResetDontShowAgainChoices()
 {
-    UserDefaults::standard().removeObjectsWithPrefix(dontShowAgainPrefix);
+    Settings::forgetAlertChoices();
 }
 
 QWidget *QVXCurrentAlert()

@@ -1,6 +1,6 @@
 #include "QVXApp.h"
 
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -8,16 +8,13 @@
 namespace QVXApp {
 namespace {
 
-const QString hasRunBeforeKey = QStringLiteral("QVXHasRunBefore");
-
 void runSequence(QVXAppDelegate *delegate)
 {
     delegate->QVXAppCanStartToInitialize();
-    UserDefaults &defaults = UserDefaults::standard();
-    if (!defaults.boolForKey(hasRunBeforeKey)) {
+    if (!Settings::hasRunBefore()) {
         delegate->QVXAppIsRunningForTheFirstTime();
         // Recorded once the first-run work is done, so an interrupted first run repeats it.
-        defaults.setObject(true, hasRunBeforeKey);
+        Settings::setHasRunBefore();
     }
     delegate->QVXAppEndedToInitialize();
 }

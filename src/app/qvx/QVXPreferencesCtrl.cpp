@@ -1,16 +1,12 @@
 #include "QVXPreferencesCtrl.h"
 
 #include "QVXAlerts.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QAbstractButton>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QSignalBlocker>
-
-namespace {
-const QString splashKey = QStringLiteral("QVXOpenSplashAtStartup");
-} // namespace
 
 QVXPreferencesCtrl::QVXPreferencesCtrl(QWidget *window, QObject *parent)
     : QObject(parent), m_window(window ? window : new QWidget)
@@ -70,10 +66,10 @@ void QVXPreferencesCtrl::update()
 
 void QVXPreferencesCtrl::openSplashAtStartup(bool on)
 {
-    UserDefaults::standard().setObject(on, splashKey);
+    Settings::setOpenSplashAtStartup(on);
 }
 
 bool QVXPreferencesCtrl::splashAtStartup()
 {
-    return UserDefaults::standard().boolForKey(splashKey);
+    return Settings::openSplashAtStartup();
 }

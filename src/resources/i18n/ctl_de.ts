@@ -3,85 +3,107 @@
 <TS version="2.1" language="de">
 <context>
     <name></name>
-    <message id="CtlSizeForm">
-        <source>the size &quot;%1&quot; is not a size: give KiB as a whole number (65536), a number with a unit K, M or G (512M, 1.5G), or a share of the memory (25%).</source>
-        <translation>die Größe „%1“ ist keine Größe: geben Sie KiB als ganze Zahl (65536), eine Zahl mit Einheit K, M oder G (512M, 1.5G) oder einen Anteil am Arbeitsspeicher (25%) an.</translation>
-    </message>
-    <message id="CtlSizeTooSmall">
-        <source>%1 is too small for a disk: the smallest disk is %2.</source>
-        <translation>%1 ist zu klein für eine Disk: die kleinste Disk hat %2.</translation>
-    </message>
-    <message id="CtlSizeTooBig">
-        <source>%1 is too large for one disk (at most %2): choose a smaller size.</source>
-        <translation>%1 ist zu groß für eine Disk (höchstens %2): wählen Sie eine kleinere Größe.</translation>
-    </message>
-    <message id="CtlSizeShareUnknown">
-        <source>this machine's memory cannot be read, so a share of it cannot be used: give the size in KiB or with a unit.</source>
-        <translation>der Arbeitsspeicher dieses Rechners lässt sich nicht lesen, daher geht kein Anteil davon: geben Sie die Größe in KiB oder mit Einheit an.</translation>
-    </message>
     <message id="CtlHelp">
         <source>Usage: vellumarctl &lt;command&gt; [options]
 
-Makes RAM disks: memory-backed ext4 volumes mounted on a folder.
+Makes RAM disks: memory, compressed or block disks mounted on a folder.
 
 Commands:
-  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]   make a disk
-  list [--json]                                           show the disks
-  eject &lt;mount path&gt;                                      unmount a disk and free its memory
-  mem [--json]                                            show the memory figures
-  swap [--json]                                           show the swap figures
+  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+         [--keep &lt;folder&gt;] [--remember]            make a disk
+  create --remembered                              make the disks remembered for login
+  list [--json]                                    show the disks
+  eject &lt;mount path&gt; [--force]                     unmount a disk and free its memory
+  sync &lt;mount path&gt;                                save a kept disk into its folder now
+  mem [--json]                                     show the memory figures
+  swap [--json]                                    show the swap figures
 
 Sizes: 65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory.
+Kinds: memory (the default), compressed, block.
 vellumarctl &lt;command&gt; --help shows the options of one command; --version shows the version.</source>
         <translation>Aufruf: vellumarctl &lt;Befehl&gt; [Optionen]
 
-Erstellt RAM-Disks: ext4-Volumes im Arbeitsspeicher, in einen Ordner eingebunden.
+Erstellt RAM-Disks: Speicher-, komprimierte oder Block-Disks, in einen Ordner eingebunden.
 
 Befehle:
-  create --size &lt;Größe&gt; [--name &lt;Name&gt;] [--mount &lt;Pfad&gt;]  eine Disk erstellen
-  list [--json]                                           die Disks zeigen
-  eject &lt;Einhängepfad&gt;                                    eine Disk aushängen und ihren Speicher freigeben
-  mem [--json]                                            die Speicherzahlen zeigen
-  swap [--json]                                           die Auslagerungszahlen zeigen
+  create --size &lt;Größe&gt; [--name &lt;Name&gt;] [--mount &lt;Pfad&gt;] [--kind &lt;Art&gt;]
+         [--keep &lt;Ordner&gt;] [--remember]           eine Disk erstellen
+  create --remembered                             die für die Anmeldung gemerkten Disks erstellen
+  list [--json]                                   die Disks zeigen
+  eject &lt;Einhängepfad&gt; [--force]                  eine Disk aushängen und ihren Speicher freigeben
+  sync &lt;Einhängepfad&gt;                             eine Disk mit Inhalt jetzt in ihren Ordner sichern
+  mem [--json]                                    die Speicherzahlen zeigen
+  swap [--json]                                   die Auslagerungszahlen zeigen
 
 Größen: 65536 (KiB), 512M, 1.5G, 100 MiB oder 25% des Arbeitsspeichers.
+Arten: memory (Vorgabe), compressed, block.
 vellumarctl &lt;Befehl&gt; --help zeigt die Optionen eines Befehls; --version zeigt die Version.</translation>
     </message>
     <message id="CtlHelpCreate">
-        <source>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+        <source>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+                          [--keep &lt;folder&gt;] [--remember]
+       vellumarctl create --remembered
 
-Makes a RAM disk, formats it (ext4), mounts it and prints its mount path.
-  --size &lt;size&gt;    65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
-  --name &lt;name&gt;    the volume name (default &quot;Ram Disk&quot;)
-  --mount &lt;path&gt;   an empty or new folder to mount on (default: a new folder under the
-                   mount location of the preferences)
+Makes a RAM disk, mounts it and prints each step, then its mount path.
+  --size &lt;size&gt;     65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
+  --name &lt;name&gt;     the volume name (default "Ram Disk")
+  --mount &lt;path&gt;    an empty or new folder to mount on (default: a new folder under the
+                    mount location of the preferences)
+  --kind &lt;kind&gt;     memory (default: the fastest, the kernel's own memory file system),
+                    compressed (holds more in less memory when the data compresses),
+                    block (a real block device, ext4)
+  --keep &lt;folder&gt;   load the folder onto the disk, and save the disk back into it on sync,
+                    eject and quit; a folder another disk keeps its contents in is refused
+  --remember        make the disk again at login (once it is made, and its folder loaded)
+  --remembered      make the disks remembered for login that are not there (the login entry)
 Exit status: 0 made, 1 failed (what was made is removed again), 2 bad input (nothing made).</source>
-        <translation>Aufruf: vellumarctl create --size &lt;Größe&gt; [--name &lt;Name&gt;] [--mount &lt;Pfad&gt;]
+        <translation>Aufruf: vellumarctl create --size &lt;Größe&gt; [--name &lt;Name&gt;] [--mount &lt;Pfad&gt;] [--kind &lt;Art&gt;]
+                           [--keep &lt;Ordner&gt;] [--remember]
+        vellumarctl create --remembered
 
-Erstellt eine RAM-Disk, formatiert sie (ext4), bindet sie ein und gibt ihren Einhängepfad aus.
-  --size &lt;Größe&gt;   65536 (KiB), 512M, 1.5G, 100 MiB oder 25% des Arbeitsspeichers; mindestens 224 KiB
-  --name &lt;Name&gt;    der Volume-Name (Vorgabe „Ram Disk“)
-  --mount &lt;Pfad&gt;   ein leerer oder neuer Ordner zum Einhängen (Vorgabe: ein neuer Ordner am
-                   Ort aus den Einstellungen)
+Erstellt eine RAM-Disk, bindet sie ein, zeigt jeden Schritt und dann ihren Einhängepfad.
+  --size &lt;Größe&gt;    65536 (KiB), 512M, 1.5G, 100 MiB oder 25% des Arbeitsspeichers; mindestens 224 KiB
+  --name &lt;Name&gt;     der Volume-Name (Vorgabe „Ram Disk“)
+  --mount &lt;Pfad&gt;    ein leerer oder neuer Ordner zum Einhängen (Vorgabe: ein neuer Ordner am
+                    Ort aus den Einstellungen)
+  --kind &lt;Art&gt;      memory (Vorgabe: am schnellsten, das Speicherdateisystem des Kernels),
+                    compressed (fasst mehr in weniger Speicher, wenn sich die Daten komprimieren
+                    lassen), block (ein echtes Blockgerät, ext4)
+  --keep &lt;Ordner&gt;   den Ordner auf die Disk laden und die Disk bei sync, Auswerfen und Beenden
+                    zurück sichern; ein Ordner, den eine andere Disk verwendet, wird abgelehnt
+  --remember        die Disk bei der Anmeldung wieder erstellen (sobald sie erstellt und ihr
+                    Ordner geladen ist)
+  --remembered      die gemerkten Disks erstellen, die fehlen (der Anmeldeeintrag)
 Rückgabewert: 0 erstellt, 1 fehlgeschlagen (Erstelltes wieder entfernt), 2 falsche Eingabe (nichts erstellt).</translation>
     </message>
     <message id="CtlHelpList">
         <source>Usage: vellumarctl list [--json]
 
-Shows the RAM disks on this machine, whichever program made them.
-  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes)</source>
+Shows the RAM disks on this machine, whichever program made them: device, size, space used,
+kind, name and mount folder, and below a kept disk its folder and last complete save.
+  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
+           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           compressionRatio</source>
         <translation>Aufruf: vellumarctl list [--json]
 
-Zeigt die RAM-Disks dieses Rechners, gleich welches Programm sie erstellt hat.
-  --json   ein JSON-Array; Größen in KiB (sizeKiB, usedKiB) und in Bytes (sizeBytes, usedBytes)</translation>
+Zeigt die RAM-Disks dieses Rechners, gleich welches Programm sie erstellt hat: Gerät, Größe,
+Belegung, Art, Name und Einhängeordner, unter einer Disk mit Inhalt ihr Ordner und die letzte
+vollständige Sicherung.
+  --json   ein JSON-Array; Größen in KiB (sizeKiB, usedKiB) und in Bytes (sizeBytes, usedBytes),
+           kind, keptFolder, lastSave, bei komprimierten Disks memoryUsed (Bytes) und
+           compressionRatio</translation>
     </message>
     <message id="CtlHelpEject">
-        <source>Usage: vellumarctl eject &lt;mount path&gt;
+        <source>Usage: vellumarctl eject &lt;mount path&gt; [--force]
 
-Unmounts the RAM disk mounted on &lt;mount path&gt; and gives its memory back.</source>
-        <translation>Aufruf: vellumarctl eject &lt;Einhängepfad&gt;
+Saves a kept disk into its folder, then unmounts the RAM disk mounted on &lt;mount path&gt; and
+gives its memory back. A failed save stops the eject, so nothing is lost.
+  --force   eject even when the save failed (what it could not save is lost)</source>
+        <translation>Aufruf: vellumarctl eject &lt;Einhängepfad&gt; [--force]
 
-Hängt die RAM-Disk unter &lt;Einhängepfad&gt; aus und gibt ihren Speicher frei.</translation>
+Sichert eine Disk mit Inhalt in ihren Ordner, hängt dann die RAM-Disk unter &lt;Einhängepfad&gt; aus
+und gibt ihren Speicher frei. Eine fehlgeschlagene Sicherung hält das Auswerfen an.
+  --force   auch auswerfen, wenn die Sicherung fehlschlug (Ungesichertes geht verloren)</translation>
     </message>
     <message id="CtlHelpMem">
         <source>Usage: vellumarctl mem [--json]
@@ -104,16 +126,26 @@ Zeigt die Auslagerungszahlen dieses Rechners.</translation>
         <translation>kein Befehl angegeben: siehe vellumarctl --help.</translation>
     </message>
     <message id="CtlUnknownCommandAll">
-        <source>unknown command &quot;%1&quot;: the commands are create, list, eject, mem and swap (see vellumarctl --help).</source>
-        <translation>unbekannter Befehl „%1“: die Befehle sind create, list, eject, mem und swap (siehe vellumarctl --help).</translation>
+        <source>unknown command "%1": the commands are create, list, eject, sync, mem and swap (see vellumarctl --help).</source>
+        <translation>unbekannter Befehl „%1“: die Befehle sind create, list, eject, sync, mem und swap (siehe vellumarctl --help).</translation>
     </message>
     <message id="CtlWriteFailed">
         <source>the output could not be written (%1).</source>
         <translation>die Ausgabe konnte nicht geschrieben werden (%1).</translation>
     </message>
     <message id="CtlListHeader">
-        <source>DEVICE|SIZE|USED|NAME|MOUNTED ON</source>
-        <translation>GERÄT|GRÖSSE|BELEGT|NAME|EINGEHÄNGT AUF</translation>
+        <source>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</source>
+        <translation>GERÄT|GRÖSSE|BELEGT|ART|NAME|EINGEHÄNGT AUF</translation>
+    </message>
+    <message id="CtlHelpSync">
+        <source>Usage: vellumarctl sync &lt;mount path&gt;
+
+Saves the kept disk mounted on &lt;mount path&gt; into its folder now. The folder always holds each
+file whole: its last saved copy or the new one.</source>
+        <translation>Aufruf: vellumarctl sync &lt;Einhängepfad&gt;
+
+Sichert die Disk mit Inhalt unter &lt;Einhängepfad&gt; jetzt in ihren Ordner. Der Ordner enthält
+jede Datei stets ganz: ihre zuletzt gesicherte oder die neue Fassung.</translation>
     </message>
 </context>
 </TS>

@@ -3,85 +3,105 @@
 <TS version="2.1" language="en">
 <context>
     <name></name>
-    <message id="CtlSizeForm">
-        <source>the size &quot;%1&quot; is not a size: give KiB as a whole number (65536), a number with a unit K, M or G (512M, 1.5G), or a share of the memory (25%).</source>
-        <translation>the size &quot;%1&quot; is not a size: give KiB as a whole number (65536), a number with a unit K, M or G (512M, 1.5G), or a share of the memory (25%).</translation>
-    </message>
-    <message id="CtlSizeTooSmall">
-        <source>%1 is too small for a disk: the smallest disk is %2.</source>
-        <translation>%1 is too small for a disk: the smallest disk is %2.</translation>
-    </message>
-    <message id="CtlSizeTooBig">
-        <source>%1 is too large for one disk (at most %2): choose a smaller size.</source>
-        <translation>%1 is too large for one disk (at most %2): choose a smaller size.</translation>
-    </message>
-    <message id="CtlSizeShareUnknown">
-        <source>this machine's memory cannot be read, so a share of it cannot be used: give the size in KiB or with a unit.</source>
-        <translation>this machine's memory cannot be read, so a share of it cannot be used: give the size in KiB or with a unit.</translation>
-    </message>
     <message id="CtlHelp">
         <source>Usage: vellumarctl &lt;command&gt; [options]
 
-Makes RAM disks: memory-backed ext4 volumes mounted on a folder.
+Makes RAM disks: memory, compressed or block disks mounted on a folder.
 
 Commands:
-  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]   make a disk
-  list [--json]                                           show the disks
-  eject &lt;mount path&gt;                                      unmount a disk and free its memory
-  mem [--json]                                            show the memory figures
-  swap [--json]                                           show the swap figures
+  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+         [--keep &lt;folder&gt;] [--remember]            make a disk
+  create --remembered                              make the disks remembered for login
+  list [--json]                                    show the disks
+  eject &lt;mount path&gt; [--force]                     unmount a disk and free its memory
+  sync &lt;mount path&gt;                                save a kept disk into its folder now
+  mem [--json]                                     show the memory figures
+  swap [--json]                                    show the swap figures
 
 Sizes: 65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory.
+Kinds: memory (the default), compressed, block.
 vellumarctl &lt;command&gt; --help shows the options of one command; --version shows the version.</source>
         <translation>Usage: vellumarctl &lt;command&gt; [options]
 
-Makes RAM disks: memory-backed ext4 volumes mounted on a folder.
+Makes RAM disks: memory, compressed or block disks mounted on a folder.
 
 Commands:
-  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]   make a disk
-  list [--json]                                           show the disks
-  eject &lt;mount path&gt;                                      unmount a disk and free its memory
-  mem [--json]                                            show the memory figures
-  swap [--json]                                           show the swap figures
+  create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+         [--keep &lt;folder&gt;] [--remember]            make a disk
+  create --remembered                              make the disks remembered for login
+  list [--json]                                    show the disks
+  eject &lt;mount path&gt; [--force]                     unmount a disk and free its memory
+  sync &lt;mount path&gt;                                save a kept disk into its folder now
+  mem [--json]                                     show the memory figures
+  swap [--json]                                    show the swap figures
 
 Sizes: 65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory.
+Kinds: memory (the default), compressed, block.
 vellumarctl &lt;command&gt; --help shows the options of one command; --version shows the version.</translation>
     </message>
     <message id="CtlHelpCreate">
-        <source>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+        <source>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+                          [--keep &lt;folder&gt;] [--remember]
+       vellumarctl create --remembered
 
-Makes a RAM disk, formats it (ext4), mounts it and prints its mount path.
-  --size &lt;size&gt;    65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
-  --name &lt;name&gt;    the volume name (default &quot;Ram Disk&quot;)
-  --mount &lt;path&gt;   an empty or new folder to mount on (default: a new folder under the
-                   mount location of the preferences)
+Makes a RAM disk, mounts it and prints each step, then its mount path.
+  --size &lt;size&gt;     65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
+  --name &lt;name&gt;     the volume name (default "Ram Disk")
+  --mount &lt;path&gt;    an empty or new folder to mount on (default: a new folder under the
+                    mount location of the preferences)
+  --kind &lt;kind&gt;     memory (default: the fastest, the kernel's own memory file system),
+                    compressed (holds more in less memory when the data compresses),
+                    block (a real block device, ext4)
+  --keep &lt;folder&gt;   load the folder onto the disk, and save the disk back into it on sync,
+                    eject and quit; a folder another disk keeps its contents in is refused
+  --remember        make the disk again at login (once it is made, and its folder loaded)
+  --remembered      make the disks remembered for login that are not there (the login entry)
 Exit status: 0 made, 1 failed (what was made is removed again), 2 bad input (nothing made).</source>
-        <translation>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;]
+        <translation>Usage: vellumarctl create --size &lt;size&gt; [--name &lt;name&gt;] [--mount &lt;path&gt;] [--kind &lt;kind&gt;]
+                          [--keep &lt;folder&gt;] [--remember]
+       vellumarctl create --remembered
 
-Makes a RAM disk, formats it (ext4), mounts it and prints its mount path.
-  --size &lt;size&gt;    65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
-  --name &lt;name&gt;    the volume name (default &quot;Ram Disk&quot;)
-  --mount &lt;path&gt;   an empty or new folder to mount on (default: a new folder under the
-                   mount location of the preferences)
+Makes a RAM disk, mounts it and prints each step, then its mount path.
+  --size &lt;size&gt;     65536 (KiB), 512M, 1.5G, 100 MiB, or 25% of the memory; at least 224 KiB
+  --name &lt;name&gt;     the volume name (default "Ram Disk")
+  --mount &lt;path&gt;    an empty or new folder to mount on (default: a new folder under the
+                    mount location of the preferences)
+  --kind &lt;kind&gt;     memory (default: the fastest, the kernel's own memory file system),
+                    compressed (holds more in less memory when the data compresses),
+                    block (a real block device, ext4)
+  --keep &lt;folder&gt;   load the folder onto the disk, and save the disk back into it on sync,
+                    eject and quit; a folder another disk keeps its contents in is refused
+  --remember        make the disk again at login (once it is made, and its folder loaded)
+  --remembered      make the disks remembered for login that are not there (the login entry)
 Exit status: 0 made, 1 failed (what was made is removed again), 2 bad input (nothing made).</translation>
     </message>
     <message id="CtlHelpList">
         <source>Usage: vellumarctl list [--json]
 
-Shows the RAM disks on this machine, whichever program made them.
-  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes)</source>
+Shows the RAM disks on this machine, whichever program made them: device, size, space used,
+kind, name and mount folder, and below a kept disk its folder and last complete save.
+  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
+           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           compressionRatio</source>
         <translation>Usage: vellumarctl list [--json]
 
-Shows the RAM disks on this machine, whichever program made them.
-  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes)</translation>
+Shows the RAM disks on this machine, whichever program made them: device, size, space used,
+kind, name and mount folder, and below a kept disk its folder and last complete save.
+  --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
+           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           compressionRatio</translation>
     </message>
     <message id="CtlHelpEject">
-        <source>Usage: vellumarctl eject &lt;mount path&gt;
+        <source>Usage: vellumarctl eject &lt;mount path&gt; [--force]
 
-Unmounts the RAM disk mounted on &lt;mount path&gt; and gives its memory back.</source>
-        <translation>Usage: vellumarctl eject &lt;mount path&gt;
+Saves a kept disk into its folder, then unmounts the RAM disk mounted on &lt;mount path&gt; and
+gives its memory back. A failed save stops the eject, so nothing is lost.
+  --force   eject even when the save failed (what it could not save is lost)</source>
+        <translation>Usage: vellumarctl eject &lt;mount path&gt; [--force]
 
-Unmounts the RAM disk mounted on &lt;mount path&gt; and gives its memory back.</translation>
+Saves a kept disk into its folder, then unmounts the RAM disk mounted on &lt;mount path&gt; and
+gives its memory back. A failed save stops the eject, so nothing is lost.
+  --force   eject even when the save failed (what it could not save is lost)</translation>
     </message>
     <message id="CtlHelpMem">
         <source>Usage: vellumarctl mem [--json]
@@ -104,16 +124,26 @@ Shows the swap figures of this machine.</translation>
         <translation>no command given: see vellumarctl --help.</translation>
     </message>
     <message id="CtlUnknownCommandAll">
-        <source>unknown command &quot;%1&quot;: the commands are create, list, eject, mem and swap (see vellumarctl --help).</source>
-        <translation>unknown command &quot;%1&quot;: the commands are create, list, eject, mem and swap (see vellumarctl --help).</translation>
+        <source>unknown command "%1": the commands are create, list, eject, sync, mem and swap (see vellumarctl --help).</source>
+        <translation>unknown command "%1": the commands are create, list, eject, sync, mem and swap (see vellumarctl --help).</translation>
     </message>
     <message id="CtlWriteFailed">
         <source>the output could not be written (%1).</source>
         <translation>the output could not be written (%1).</translation>
     </message>
     <message id="CtlListHeader">
-        <source>DEVICE|SIZE|USED|NAME|MOUNTED ON</source>
-        <translation>DEVICE|SIZE|USED|NAME|MOUNTED ON</translation>
+        <source>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</source>
+        <translation>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</translation>
+    </message>
+    <message id="CtlHelpSync">
+        <source>Usage: vellumarctl sync &lt;mount path&gt;
+
+Saves the kept disk mounted on &lt;mount path&gt; into its folder now. The folder always holds each
+file whole: its last saved copy or the new one.</source>
+        <translation>Usage: vellumarctl sync &lt;mount path&gt;
+
+Saves the kept disk mounted on &lt;mount path&gt; into its folder now. The folder always holds each
+file whole: its last saved copy or the new one.</translation>
     </message>
 </context>
 </TS>

@@ -89,29 +89,13 @@
   vellumarctl mem [--json]
   vellumarctl swap [--json]</translation>
     </message>
-    <message id="CtlSizeMissing">
-        <source>--size is missing: give the disk size, for example --size 512M or --size 1G.</source>
-        <translation>--size fehlt: Geben Sie die Größe an, zum Beispiel --size 512M oder --size 1G.</translation>
-    </message>
     <message id="CtlSizeNotNumber">
         <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
         <translation>die Größe „%1“ ist keine Zahl: Geben Sie die Größe als ganze Zahl in KiB an.</translation>
     </message>
-    <message id="CtlSizeNotPositive">
-        <source>the size must be greater than 0 KiB.</source>
-        <translation>die Größe muss größer als 0 KiB sein.</translation>
-    </message>
-    <message id="CtlSizeTooLarge">
-        <source>%1 is more than this machine's memory and swap (%2): choose a smaller size.</source>
-        <translation>%1 sind mehr als Speicher und Auslagerung dieses Rechners (%2): Wählen Sie eine kleinere Größe.</translation>
-    </message>
     <message id="CtlSizeTooManyBlocks">
         <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
         <translation>%1 KiB sind zu groß für ein Volume (höchstens %2 KiB): Wählen Sie eine kleinere Größe.</translation>
-    </message>
-    <message id="CtlMountParentMissing">
-        <source>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</source>
-        <translation>der Ordner „%1“, der den Einhängeordner aufnehmen soll, existiert nicht: Legen Sie ihn an oder wählen Sie mit --mount einen anderen Pfad.</translation>
     </message>
     <message id="CtlUnknownArgument">
         <source>unknown argument "%1": see vellumarctl --help.</source>

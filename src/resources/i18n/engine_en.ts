@@ -89,29 +89,13 @@
   vellumarctl mem [--json]
   vellumarctl swap [--json]</translation>
     </message>
-    <message id="CtlSizeMissing">
-        <source>--size is missing: give the disk size, for example --size 512M or --size 1G.</source>
-        <translation>--size is missing: give the disk size, for example --size 512M or --size 1G.</translation>
-    </message>
     <message id="CtlSizeNotNumber">
         <source>the size "%1" is not a number: give the disk size in KiB as a whole number.</source>
         <translation>the size "%1" is not a number: give the disk size in KiB as a whole number.</translation>
     </message>
-    <message id="CtlSizeNotPositive">
-        <source>the size must be greater than 0 KiB.</source>
-        <translation>the size must be greater than 0 KiB.</translation>
-    </message>
-    <message id="CtlSizeTooLarge">
-        <source>%1 is more than this machine's memory and swap (%2): choose a smaller size.</source>
-        <translation>%1 is more than this machine's memory and swap (%2): choose a smaller size.</translation>
-    </message>
     <message id="CtlSizeTooManyBlocks">
         <source>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</source>
         <translation>%1 KiB is too large for one disk (at most %2 KiB): choose a smaller size.</translation>
-    </message>
-    <message id="CtlMountParentMissing">
-        <source>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</source>
-        <translation>the folder "%1" that should hold the mount folder does not exist: create it or choose another path with --mount.</translation>
     </message>
     <message id="CtlUnknownArgument">
         <source>unknown argument "%1": see vellumarctl --help.</source>

@@ -7,10 +7,6 @@
         <source>Please enter a disk size</source>
         <translation>Bitte eine Größe eingeben</translation>
     </message>
-    <message id="YouMustGiveCorrect">
-        <source>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</source>
-        <translation>Geben Sie die Größe in KiB (65536), mit einer Einheit (512M, 1.5G, 100 MiB) oder als Anteil am Arbeitsspeicher (25%) ein.</translation>
-    </message>
     <message id="OK">
         <source>OK</source>
         <translation>OK</translation>

@@ -7,10 +7,6 @@
         <source>Please enter a disk size</source>
         <translation>Please enter a disk size</translation>
     </message>
-    <message id="YouMustGiveCorrect">
-        <source>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</source>
-        <translation>Enter the size in KiB (65536), with a unit (512M, 1.5G, 100 MiB) or as a share of the memory (25%).</translation>
-    </message>
     <message id="OK">
         <source>OK</source>
         <translation>OK</translation>

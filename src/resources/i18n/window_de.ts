@@ -127,33 +127,13 @@
         <source>This size is too large</source>
         <translation>Diese Größe ist zu groß</translation>
     </message>
-    <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
-        <translation>Eine RAM-Disk fasst höchstens %1. Geben Sie eine kleinere Größe ein.</translation>
-    </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
         <translation>Nicht genug Speicher für diese Disk</translation>
     </message>
-    <message id="SizeExceedsMemoryMessage">
-        <source>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</source>
-        <translation>Die Disk bräuchte %1, dieser Rechner hat aber nur %2 Arbeitsspeicher und Auslagerungsspeicher zusammen. Geben Sie eine kleinere Größe ein.</translation>
-    </message>
     <message id="MountPathInvalid">
         <source>This mount path cannot be used</source>
         <translation>Dieser Einhängepfad ist nicht verwendbar</translation>
-    </message>
-    <message id="SizeExceedsAvailable">
-        <source>The disk is larger than the free memory</source>
-        <translation>Die Disk ist größer als der freie Speicher</translation>
-    </message>
-    <message id="SizeExceedsAvailableMessage">
-        <source>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
-        <translation>Die Disk kann bis zu %1 belegen, im Moment sind aber nur %2 Speicher verfügbar. Wenn sich die Disk füllt, werden andere Programme womöglich ausgelagert oder vom System beendet. Trotzdem erstellen?</translation>
-    </message>
-    <message id="CreateAnyway">
-        <source>Create Anyway</source>
-        <translation>Trotzdem erstellen</translation>
     </message>
     <message id="MenuFile">
         <source>&amp;File</source>
@@ -231,14 +211,6 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
         <source>This size is too small</source>
         <translation>Diese Größe ist zu klein</translation>
     </message>
-    <message id="SizeTooSmallMessage">
-        <source>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</source>
-        <translation>%1 ist zu klein für eine Disk: die kleinste Disk hat %2. Geben Sie eine größere Größe ein.</translation>
-    </message>
-    <message id="SizeShareUnknown">
-        <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>
-        <translation>Der Arbeitsspeicher dieses Rechners lässt sich nicht lesen, daher geht kein Anteil davon. Geben Sie die Größe in KiB oder mit Einheit (512M) ein.</translation>
-    </message>
     <message id="SizePreviewInvalid">
         <source>not a size</source>
         <translation>keine Größe</translation>
@@ -311,17 +283,13 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
         <source>The kept contents cannot be used</source>
         <translation>Der behaltene Inhalt kann nicht verwendet werden</translation>
     </message>
-    <message id="KeptFolderNotAbsolute">
-        <source>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</source>
-        <translation>Der Ordner für den Inhalt muss ein vollständiger Pfad sein, der mit / oder ~ beginnt: wählen Sie ihn mit „Auswählen…“.</translation>
-    </message>
     <message id="KeepNotSavedFiles">
         <source>Not saved: %1</source>
         <translation>Nicht gesichert: %1</translation>
     </message>
     <message id="KeepLoadFailedWindow">
-        <source>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</source>
-        <translation>Der behaltene Inhalt konnte nicht auf die Disk geladen werden. Diese Disk sichert nicht in %1, der Ordner bleibt also unverändert; werfen Sie die Disk aus und versuchen Sie es erneut, sobald die unten genannte Ursache behoben ist.</translation>
+        <source>The kept contents could not be loaded onto the disk, so the disk goes again without saving and %1 stays as it was. Try again once the cause below is fixed.</source>
+        <translation>Der aufbewahrte Inhalt konnte nicht auf das Laufwerk geladen werden, daher wird das Laufwerk ohne Sichern wieder ausgeworfen und %1 bleibt, wie es war. Versuchen Sie es erneut, sobald die Ursache unten behoben ist.</translation>
     </message>
     <message id="KeptInfo">
         <source>Kept in %1 · Last saved: %2</source>

@@ -127,33 +127,13 @@
         <source>This size is too large</source>
         <translation>This size is too large</translation>
     </message>
-    <message id="SizeDoesNotFitMessage">
-        <source>A RAM disk can hold at most %1. Enter a smaller size.</source>
-        <translation>A RAM disk can hold at most %1. Enter a smaller size.</translation>
-    </message>
     <message id="SizeExceedsMemory">
         <source>Not enough memory for this disk</source>
         <translation>Not enough memory for this disk</translation>
     </message>
-    <message id="SizeExceedsMemoryMessage">
-        <source>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</source>
-        <translation>The disk would need %1, but this machine has only %2 of memory and swap together. Enter a smaller size.</translation>
-    </message>
     <message id="MountPathInvalid">
         <source>This mount path cannot be used</source>
         <translation>This mount path cannot be used</translation>
-    </message>
-    <message id="SizeExceedsAvailable">
-        <source>The disk is larger than the free memory</source>
-        <translation>The disk is larger than the free memory</translation>
-    </message>
-    <message id="SizeExceedsAvailableMessage">
-        <source>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</source>
-        <translation>The disk may use up to %1, but only %2 of memory is available right now. As the disk fills, other programs may be pushed into swap or ended by the system. Create it anyway?</translation>
-    </message>
-    <message id="CreateAnyway">
-        <source>Create Anyway</source>
-        <translation>Create Anyway</translation>
     </message>
     <message id="MenuFile">
         <source>&amp;File</source>
@@ -231,14 +211,6 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
         <source>This size is too small</source>
         <translation>This size is too small</translation>
     </message>
-    <message id="SizeTooSmallMessage">
-        <source>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</source>
-        <translation>%1 is too small for a disk: the smallest disk is %2. Enter a larger size.</translation>
-    </message>
-    <message id="SizeShareUnknown">
-        <source>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</source>
-        <translation>The memory of this machine cannot be read, so a share of it cannot be used. Enter the size in KiB or with a unit (512M).</translation>
-    </message>
     <message id="SizePreviewInvalid">
         <source>not a size</source>
         <translation>not a size</translation>
@@ -311,17 +283,13 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
         <source>The kept contents cannot be used</source>
         <translation>The kept contents cannot be used</translation>
     </message>
-    <message id="KeptFolderNotAbsolute">
-        <source>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</source>
-        <translation>The folder that keeps the contents must be a full path starting with / or ~: choose it with "Choose…".</translation>
-    </message>
     <message id="KeepNotSavedFiles">
         <source>Not saved: %1</source>
         <translation>Not saved: %1</translation>
     </message>
     <message id="KeepLoadFailedWindow">
-        <source>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</source>
-        <translation>The kept contents could not be loaded onto the disk. This disk will not save into %1, so the folder stays as it was; eject the disk and try again once the cause below is fixed.</translation>
+        <source>The kept contents could not be loaded onto the disk, so the disk goes again without saving and %1 stays as it was. Try again once the cause below is fixed.</source>
+        <translation>The kept contents could not be loaded onto the disk, so the disk goes again without saving and %1 stays as it was. Try again once the cause below is fixed.</translation>
     </message>
     <message id="KeptInfo">
         <source>Kept in %1 · Last saved: %2</source>

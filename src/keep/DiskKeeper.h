@@ -8,20 +8,15 @@
 
 class QTimer;
 
-// Keeps one mounted disk's contents in its folder for a window: the load after the mount, a
-// save every few minutes ("SaveEveryMinutes", 0 = only on eject), and the save at quit. These
-// run rsync asynchronously from the main thread; the eject's save runs in the eject's worker
+// Keeps one mounted disk's contents in its folder for its session: the load after the mount, a
+// save every few minutes (Settings::saveEveryMinutes(), 0 = only on eject), and the save at quit.
+// These run rsync asynchronously from the main thread; the eject's save runs in the eject's worker
 // through saveBlocking(), which makes its own copier in that thread.
 class DiskKeeper : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int DefaultSaveEveryMinutes = 5;
-    // The preference's key and its value (the default when unset or unreadable).
-    static QString saveEveryMinutesKey();
-    static int saveEveryMinutes();
-
     DiskKeeper(const QString &mountPath, const QString &keptFolder, QObject *parent = nullptr);
 
     QString mountPath() const { return m_mountPath; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PhaseRecorder.h"
 #include "RamDisk.h"
 
 #include <QList>
@@ -12,26 +13,8 @@
 // that leaves the machine as it found it, and runs of the command-line programs.
 namespace Reliability {
 
-struct Phase
-{
-    int phase;
-    bool successful;
-    QString result;
-};
-
 // Keeps every phase report it receives (from any thread).
-class RecordingDelegate : public RamDiskDelegate
-{
-public:
-    void fase(int phase, bool successful, const QString &result) override;
-    QList<Phase> phases() const;
-    // The report of one phase; a report with phase -1 when none came.
-    Phase report(int phase) const;
-
-private:
-    mutable QMutex m_mutex;
-    QList<Phase> m_phases;
-};
+using RecordingDelegate = PhaseRecorder;
 
 // Runs the four creation steps in order, as the window does, and says whether all succeeded.
 bool createDisk(RamDisk &disk);

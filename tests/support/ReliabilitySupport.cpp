@@ -12,28 +12,6 @@
 
 namespace Reliability {
 
-void RecordingDelegate::fase(int phase, bool successful, const QString &result)
-{
-    QMutexLocker lock(&m_mutex);
-    m_phases.append({phase, successful, result});
-}
-
-QList<Phase> RecordingDelegate::phases() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_phases;
-}
-
-Phase RecordingDelegate::report(int phase) const
-{
-    QMutexLocker lock(&m_mutex);
-    for (const Phase &p : m_phases) {
-        if (p.phase == phase)
-            return p;
-    }
-    return {-1, false, QString()};
-}
-
 bool createDisk(RamDisk &disk)
 {
     // Every step runs even after a failure, as the window runs them.

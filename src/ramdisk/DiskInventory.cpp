@@ -39,6 +39,9 @@ QList<DiskInfo> disks(QString *problem)
         disk.name = record.label;
         disk.madeMountFolder = record.madeMountFolder;
         disk.ownerUid = record.ownerUid;
+        disk.kind = record.kind;
+        disk.memoryUsedKiB = record.memoryUsedKiB;
+        disk.compressionRatio = record.compressionRatio;
         // Where the volume is now, as the mount table shows it.
         for (const SystemDisks::Mount &mount : mounts) {
             if (record.mounted && mount.source == record.device) {
@@ -75,6 +78,7 @@ std::shared_ptr<RamDisk> rebuild(const DiskInfo &disk)
     rebuilt->setDiskId(disk.diskId);
     rebuilt->setMountPath(disk.mountPath);
     rebuilt->setMadeMountFolder(disk.madeMountFolder);
+    rebuilt->setKind(disk.kind);
     return rebuilt;
 }
 

@@ -1,23 +1,10 @@
 #include "DiskKeeper.h"
 
 #include "KeepState.h"
-#include "UserDefaults.h"
+#include "Settings.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
-
-QString DiskKeeper::saveEveryMinutesKey()
-{
-    return QStringLiteral("SaveEveryMinutes");
-}
-
-int DiskKeeper::saveEveryMinutes()
-{
-    const QVariant stored = UserDefaults::standard().objectForKey(saveEveryMinutesKey());
-    bool ok = false;
-    const int minutes = stored.toInt(&ok);
-    return ok && minutes >= 0 ? minutes : DefaultSaveEveryMinutes;
-}
 
 DiskKeeper::DiskKeeper(const QString &mountPath, const QString &keptFolder, QObject *parent)
     : QObject(parent), m_mountPath(mountPath), m_keptFolder(keptFolder),
@@ -59,7 +46,7 @@ void DiskKeeper::startSave()
 
 void DiskKeeper::startSaving()
 {
-    const int minutes = saveEveryMinutes();
+    const int minutes = Settings::saveEveryMinutes();
     if (minutes <= 0) {
         m_timer->stop();
         return;

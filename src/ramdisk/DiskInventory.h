@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DiskKind.h"
+
 #include <QList>
 #include <QString>
 #include <memory>
@@ -17,6 +19,9 @@ struct DiskInfo
     qint64 sizeKiB = 0;
     qint64 usedKiB = 0;
     QString name; // the file system's label
+    DiskKind kind = DiskKind::Block;
+    qint64 memoryUsedKiB = -1;   // what it holds in memory now (-1: not known)
+    double compressionRatio = 0; // a compressed disk's data over that memory (0: not known)
 };
 
 namespace DiskInventory {
