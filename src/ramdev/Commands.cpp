@@ -244,7 +244,9 @@ int attachCompressed(RecordStore &store, DiskRecord record, Answer &answer, Args
 int attachMemory(const Caller &caller, RecordStore &store, DiskRecord record,
                  const std::string &folder, CallerPath::Pinned &target, Answer &answer, Args &undo)
 {
-    for (record.number = 1; store.find(record, record); ++record.number) {
+    // The lowest free number; the record found for a taken one is another disk's.
+    DiskRecord taken;
+    for (record.number = 1; store.find(record, taken); ++record.number) {
     }
     record.formatted = true;
     record.id = randomId();

@@ -408,6 +408,27 @@ private slots:
             QVERIFY2(stale.err.contains(QStringLiteral("another disk")), qPrintable(stale.err));
         }
         QVERIFY(SystemDisks::isMountPoint(path));
+
+        // A second memory disk beside it, root's, is recorded as made: nothing of the first
+        // one's owner, size or name carries over to it.
+        const QString rootsPath = folder(QStringLiteral("memory-roots"), 0) + QStringLiteral("/d");
+        const Run roots = helper({QStringLiteral("attach"), QStringLiteral("ram://4096"),
+                                  QStringLiteral("memory"), QStringLiteral("Other"), rootsPath});
+        const QStringList second = roots.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(roots.exitCode == 0 && second.size() == 3, qPrintable(roots.err));
+        m_made << Disk{second.at(0), second.at(1), QString()};
+        const QString listed = helper({QStringLiteral("list")}).out;
+        const auto fieldsOf = [&listed](const QString &device) {
+            return listed.section(device + QLatin1Char('\t'), 1)
+                .section(QLatin1Char('\n'), 0, 0)
+                .split(QLatin1Char('\t'));
+        };
+        const QStringList usersDisk = fieldsOf(next.at(0));
+        const QStringList rootsDisk = fieldsOf(second.at(0));
+        QCOMPARE(usersDisk.mid(1, 2), (QStringList{QString::number(m_userUid), QStringLiteral("8192")}));
+        QCOMPARE(usersDisk.at(6), QStringLiteral("Mem"));
+        QCOMPARE(rootsDisk.mid(1, 2), (QStringList{QStringLiteral("0"), QStringLiteral("2048")}));
+        QCOMPARE(rootsDisk.at(6), QStringLiteral("Other"));
     }
 
     // A compressed disk is a zram device of its own, formatted and mounted like a block disk,
