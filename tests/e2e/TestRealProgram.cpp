@@ -122,6 +122,10 @@ private:
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<QProcess> m_program;
     QString m_user;
+    // Where the program puts disks by default: the user's media folder, and what was mounted
+    // there before the test (not the test's to touch).
+    QString m_disks;
+    QStringList m_disksBefore;
     QStringList m_arguments; // the program's command line
 };
 
@@ -133,6 +137,7 @@ void TestRealProgram::initTestCase()
         QSKIP(qPrintable(whyNot));
     QVERIFY2(m_session.hasWindowManager(), "openbox did not start (make deps installs it)");
     m_user = testUser();
+    m_disks = QStringLiteral("/media/") + m_user;
     if (m_user != currentUser() && !RealDisks::runningAsRoot())
         QSKIP("running the program as another user needs root");
 }
@@ -160,6 +165,7 @@ void TestRealProgram::init()
 {
     m_home = std::make_unique<QTemporaryDir>(QStringLiteral("/tmp/vellumar-e2e-XXXXXX"));
     QVERIFY(m_home->isValid());
+    m_disksBefore = devicesUnder(m_disks).keys();
     QFile::setPermissions(m_home->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                               QFileDevice::ExeOwner | QFileDevice::ReadOther |
                                               QFileDevice::ExeOther);
@@ -182,9 +188,13 @@ void TestRealProgram::cleanup()
         m_program->waitForFinished(5000);
     }
     m_program.reset();
-    // Whatever a failed test left: only the disks under this test's own home.
+    // Whatever a failed test left: only the disks under this test's own home, and those it made
+    // in the media folder.
     if (m_home)
         RealDisks::cleanUpUnder(m_home->path());
+    for (const QString &mount : devicesUnder(m_disks).keys())
+        if (!m_disksBefore.contains(mount))
+            RealDisks::cleanUpUnder(mount);
     m_home.reset();
 }
 
@@ -240,13 +250,13 @@ bool TestRealProgram::exitsWithin(int timeoutMs)
 
 QString TestRealProgram::createDisk(const QString &size)
 {
-    const QStringList before = devicesUnder(m_home->path()).keys();
+    const QStringList before = devicesUnder(m_disks).keys();
     m_session.type(size);
     m_session.key(QStringLiteral("Return"));
     QString made;
     waitFor(
         [&] {
-            for (const QString &path : devicesUnder(m_home->path()).keys())
+            for (const QString &path : devicesUnder(m_disks).keys())
                 if (!before.contains(path))
                     made = path;
             return !made.isEmpty();
@@ -294,7 +304,9 @@ void TestRealProgram::quitAlertAnswers()
     startProgram();
     const QString mount = createDisk(QStringLiteral("8M"));
     QVERIFY2(!mount.isEmpty(), "no disk was mounted");
-    const QString device = devicesUnder(m_home->path()).value(mount);
+    // By default the disk appears where the desktop shows volumes, under its name.
+    QCOMPARE(mount, m_disks + QStringLiteral("/Ram Disk"));
+    const QString device = devicesUnder(m_disks).value(mount);
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
 
     m_session.key(QStringLiteral("ctrl+q"));
@@ -305,7 +317,7 @@ void TestRealProgram::quitAlertAnswers()
         // Quit: the process ends at once and the disk stays mounted.
         QVERIFY2(exitsWithin(QuitWithinMs), "Quit did not end the program");
         QCOMPARE(m_program->exitCode(), 0);
-        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        QCOMPARE(devicesUnder(m_disks).value(mount), device);
         // The window makes a memory disk unless told otherwise.
         QVERIFY2(device.startsWith(SystemDisks::memoryDiskPrefix()), qPrintable(device));
         QVERIFY(SystemDisks::isOurMemoryDevice(device));
@@ -313,20 +325,20 @@ void TestRealProgram::quitAlertAnswers()
     }
     if (answer == QStringLiteral("alt+e")) {
         // Eject All: the disk goes, the program stays.
-        QVERIFY2(waitFor([&] { return devicesUnder(m_home->path()).isEmpty(); }, MountWithinMs),
+        QVERIFY2(waitFor([&] { return devicesUnder(m_disks).isEmpty(); }, MountWithinMs),
                  "the disk was not ejected");
-        QVERIFY(waitFor([&] { return released(device, m_home->path()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return released(device, m_disks); }, MountWithinMs));
         QVERIFY(waitFor([&] { return !QFileInfo::exists(mount); }, MountWithinMs));
     } else {
         // Cancel: nothing changes.
         QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
-        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        QCOMPARE(devicesUnder(m_disks).value(mount), device);
     }
     QVERIFY(!m_program->waitForFinished(500));
     // Both leave a program that can still be quit; with no disk left, without the alert.
     if (answer == QStringLiteral("Escape")) {
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
     }
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
@@ -356,7 +368,7 @@ void TestRealProgram::rememberedQuitEndsWithoutAsking()
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
     QCOMPARE(m_program->exitCode(), 0);
-    QCOMPARE(devicesUnder(m_home->path()).size(), 2);
+    QCOMPARE(devicesUnder(m_disks).size(), 2);
 }
 
 void TestRealProgram::closingTheLastWindowAnswersItsSheet_data()
@@ -374,7 +386,7 @@ void TestRealProgram::closingTheLastWindowAnswersItsSheet()
     startProgram();
     const QString mount = createDisk(QStringLiteral("8M"));
     QVERIFY(!mount.isEmpty());
-    const QString device = devicesUnder(m_home->path()).value(mount);
+    const QString device = devicesUnder(m_disks).value(mount);
 
     m_session.key(QStringLiteral("alt+F4")); // the window manager's close
     QVERIFY(m_session.waitForActiveWindow(text("ThisDiskIsActive")));
@@ -383,16 +395,16 @@ void TestRealProgram::closingTheLastWindowAnswersItsSheet()
         // The disk stays mounted; with no window left the program ends, asking nothing more.
         QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
         QCOMPARE(m_program->exitCode(), 0);
-        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        QCOMPARE(devicesUnder(m_disks).value(mount), device);
         return;
     }
     if (answer == QStringLiteral("alt+e")) {
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
     } else {
         QVERIFY(!m_program->waitForFinished(500));
-        QCOMPARE(devicesUnder(m_home->path()).value(mount), device);
+        QCOMPARE(devicesUnder(m_disks).value(mount), device);
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
     }
     QVERIFY(m_program->state() == QProcess::Running);
     // No disk left: closing the last window ends the program.
@@ -412,7 +424,7 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
     QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
     const QString second = createDisk(QStringLiteral("16 MiB"));
     QVERIFY(!second.isEmpty());
-    const QString secondDevice = devicesUnder(m_home->path()).value(second);
+    const QString secondDevice = devicesUnder(m_disks).value(second);
     // Cascaded windows tell their disks apart by their titles.
     const QStringList titles = m_session.visibleWindowNames();
     QVERIFY2(titles.contains(QStringLiteral("Ram Disk (8 MiB) – Vellumar")) &&
@@ -421,15 +433,15 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
 
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (16 MiB)")));
     m_session.key(QStringLiteral("ctrl+e"));
-    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_home->path()); }, MountWithinMs));
-    QCOMPARE(devicesUnder(m_home->path()).keys(), QStringList{first});
-    const QString firstDevice = devicesUnder(m_home->path()).value(first);
+    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_disks); }, MountWithinMs));
+    QCOMPARE(devicesUnder(m_disks).keys(), QStringList{first});
+    const QString firstDevice = devicesUnder(m_disks).value(first);
 
     // The first disk is still there: quitting asks, "Eject All" takes it, then Ctrl+Q ends.
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
     m_session.key(QStringLiteral("alt+e"));
-    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_home->path()); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_disks); }, MountWithinMs));
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
@@ -455,7 +467,7 @@ void TestRealProgram::sigtermEndsAsAfterQuit()
     QVERIFY2(exitsWithin(QuitWithinMs), "SIGTERM did not end the program");
     QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_program->exitCode(), 0);
-    QVERIFY(devicesUnder(m_home->path()).contains(mount));
+    QVERIFY(devicesUnder(m_disks).contains(mount));
 }
 
 void TestRealProgram::aRefusedSizeMakesNothing()
@@ -467,7 +479,7 @@ void TestRealProgram::aRefusedSizeMakesNothing()
     QVERIFY(m_session.waitForActiveWindow(text("PlzInsertDiskSize")));
     m_session.key(QStringLiteral("Return"));
     QVERIFY(m_session.waitForActiveWindow(text("WindowTitleNew")));
-    QVERIFY(devicesUnder(m_home->path()).isEmpty());
+    QVERIFY(devicesUnder(m_disks).isEmpty());
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(exitsWithin(QuitWithinMs));
     QCOMPARE(m_program->exitCode(), 0);
@@ -498,12 +510,12 @@ void TestRealProgram::aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit()
     startProgram();
     const QString mount = createDisk(QStringLiteral("8M"));
     QVERIFY(!mount.isEmpty());
-    const QString device = devicesUnder(m_home->path()).value(mount);
+    const QString device = devicesUnder(m_disks).value(mount);
     const std::unique_ptr<QProcess> eject = launch(
         QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumarctl"), {QStringLiteral("eject"), mount});
     QVERIFY(eject->waitForFinished(MountWithinMs));
     QCOMPARE(eject->exitCode(), 0);
-    QVERIFY(waitFor([&] { return ejected(mount, device, m_home->path()); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
 
     // The window knows the disk is gone: Ctrl+Q ends the program without the quit alert.
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
@@ -537,7 +549,7 @@ void TestRealProgram::newDiskActionOpensAFormBesideMountedDisks()
     // The form makes a second disk; the first one is still there.
     const QString second = createDisk(QStringLiteral("16M"));
     QVERIFY(!second.isEmpty());
-    QCOMPARE(devicesUnder(m_home->path()).size(), 2);
+    QCOMPARE(devicesUnder(m_disks).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestRealProgram)
