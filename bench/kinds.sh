@@ -171,12 +171,14 @@ for round in $(seq "$ROUNDS"); do
 done
 
 # The same as a normal user through pkexec, against a bare tmpfs mount plus one pkexec call of
-# the helper: the test user and polkit rule come from the tests' own fixture.
+# the helper: the test user and polkit rule come from the tests' own fixture. AS_USER=no leaves
+# this out (the test users are shared with whoever runs the tests on this machine).
 FIXTURE=$(dirname "$0")/../tests/privilege/test-users.sh
 prefix=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$BIN/../CMakeCache.txt" 2>/dev/null || true)
 INSTALLED=${prefix:-/usr/local}/libexec/vellumar/vellumar-ramdev
 as_user=""
-if [ -x "$INSTALLED" ] && VELLUMAR_TEST_HOLDER=$$ bash "$FIXTURE" setup "$INSTALLED" >&2; then
+if [ "${AS_USER:-yes}" != no ] && [ -x "$INSTALLED" ] &&
+    VELLUMAR_TEST_HOLDER=$$ bash "$FIXTURE" setup "$INSTALLED" >&2; then
     as_user=vellumar-t1
     uhome=$WORK/user
     mkdir -p "$uhome"
