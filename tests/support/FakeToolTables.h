@@ -7,8 +7,10 @@
 #include "ToolTable.h"
 
 #include <QList>
+#include <QStringList>
 #include <atomic>
 #include <memory>
+#include <unistd.h>
 
 // Fake disk tool tables: the engine's fixture with a home of its own, and the window's working
 // tools.
@@ -23,6 +25,25 @@ inline FakeTools::Behaviour says(const QString &output, int exitStatus = 0,
     behaviour.standardError = standardError;
     behaviour.sleepSeconds = sleepSeconds;
     return behaviour;
+}
+
+// One line of the helper's list answer: a disk of the caller's, attached but mounted nowhere,
+// with the memory it holds and its data before compression (KiB, -1: not known).
+inline QString helperListLine(const QString &device, DiskKind kind, qint64 heldKiB, qint64 dataKiB,
+                              const QString &label = QStringLiteral("Disk"), qint64 sizeKiB = 65536)
+{
+    return QStringList{device,
+                       QStringLiteral("1"),
+                       QString::number(::getuid()),
+                       QString::number(sizeKiB),
+                       QStringLiteral("0"),
+                       QStringLiteral("0"),
+                       QString(),
+                       QString::fromLatin1(label.toUtf8().toPercentEncoding()),
+                       DiskKinds::name(kind),
+                       QString::number(heldKiB),
+                       QString::number(dataKiB)}
+        .join(QLatin1Char('\t'));
 }
 
 // A temporary home and six fake tools with the Linux argument lists, installed for every disk
