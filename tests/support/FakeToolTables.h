@@ -47,12 +47,13 @@ inline QString helperListLine(const QString &device, DiskKind kind, qint64 heldK
 }
 
 // A temporary home and six fake tools with the Linux argument lists, installed for every disk
-// made while the fixture lives. Tools are rewritten per test as needed.
+// made while the fixture lives. Tools are rewritten per test as needed; `list`, when set, is
+// the tool that answers for the helper's list.
 struct EngineFixture
 {
     TestEnvironment env;
     FakeTools tools;
-    QString allocate, format, mount, umount, detach, remove;
+    QString allocate, format, mount, umount, detach, remove, list;
     bool volumeMounted = false; // what the teardown probes answer
     bool deviceAttached = false;
 
@@ -76,7 +77,18 @@ struct EngineFixture
             ToolTable::linuxTableWith(allocate, format, mount, umount, detach, remove));
         table->isMounted = [this](const QString &) { return volumeMounted; };
         table->isAttached = [this](const QString &) { return deviceAttached; };
+        if (!list.isEmpty())
+            table->list = {list,
+                           [](const DiskFields &) { return QStringList{QStringLiteral("list")}; }};
         RamDisk::setToolTable(table);
+    }
+
+    // The helper's list answers with these lines (helperListLine) from now on.
+    void listing(const QStringList &lines)
+    {
+        list = tools.write(QStringLiteral("list"),
+                           says(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')));
+        install();
     }
 
     // A fresh mount path inside the temporary home.
