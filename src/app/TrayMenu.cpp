@@ -1,6 +1,7 @@
 #include "TrayMenu.h"
 
 #include "DiskSize.h"
+#include "DiskUsageText.h"
 #include "Localization.h"
 #include "MainCtrl.h"
 #include "SystemDisks.h"
@@ -15,19 +16,6 @@
 #include <QTimer>
 
 namespace {
-
-QString kindWord(DiskKind kind)
-{
-    switch (kind) {
-    case DiskKind::Memory:
-        return localizedStringForKey(QStringLiteral("TrayKindMemory"));
-    case DiskKind::Compressed:
-        return localizedStringForKey(QStringLiteral("TrayKindCompressed"));
-    case DiskKind::Block:
-        break;
-    }
-    return localizedStringForKey(QStringLiteral("TrayKindBlock"));
-}
 
 // What the volume mounted on `path` holds, in KiB; -1 when nothing of ours is mounted there.
 qint64 usedKiB(const QString &path)
@@ -91,9 +79,10 @@ QString TrayMenu::diskEntryText(const QString &name, DiskKind kind, qint64 usedK
 {
     if (usedKiB < 0)
         return localizedStringForKey(QStringLiteral("TrayDiskEntrySize"))
-            .arg(name, kindWord(kind), DiskSize::describe(sizeKiB));
+            .arg(name, DiskUsageText::kindWord(kind), DiskSize::describe(sizeKiB));
     return localizedStringForKey(QStringLiteral("TrayDiskEntry"))
-        .arg(name, kindWord(kind), DiskSize::describe(usedKiB), DiskSize::describe(sizeKiB));
+        .arg(name, DiskUsageText::kindWord(kind), DiskSize::describe(usedKiB),
+             DiskSize::describe(sizeKiB));
 }
 
 void TrayMenu::scheduleRefresh()

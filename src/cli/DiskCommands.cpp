@@ -5,6 +5,7 @@
 #include "DiskRules.h"
 #include "DiskSession.h"
 #include "DiskSize.h"
+#include "DiskUsageText.h"
 #include "KeepState.h"
 #include "Localization.h"
 #include "Paths.h"
@@ -119,6 +120,12 @@ int createRemembered(QTextStream &out, QTextStream &err)
     return worst;
 }
 
+// What the helper's list says the disk holds in memory.
+DiskMemoryUse memoryUse(const DiskInfo &disk)
+{
+    return DiskMemoryUse::listed(disk.memoryUsedKiB, disk.compressionRatio);
+}
+
 // One line a disk under a header, sizes for people; the mount path last, as it may hold spaces.
 // A kept disk's folder and last save on a line below it.
 void printTable(const QList<DiskInfo> &disks, QTextStream &out)
@@ -127,7 +134,8 @@ void printTable(const QList<DiskInfo> &disks, QTextStream &out)
     QList<QString> below = {QString()};
     for (const DiskInfo &disk : disks) {
         rows.append({disk.device, DiskSize::describe(disk.sizeKiB),
-                     DiskSize::describe(disk.usedKiB), DiskKinds::name(disk.kind), disk.name,
+                     DiskSize::describe(disk.usedKiB), DiskUsageText::heldCell(memoryUse(disk)),
+                     DiskKinds::name(disk.kind), disk.name,
                      disk.mountPath.isEmpty() ? QStringLiteral("-") : disk.mountPath});
         const std::optional<KeepState> state =
             disk.mountPath.isEmpty() ? std::nullopt : KeepState::forDisk(disk.mountPath);
@@ -165,13 +173,12 @@ QJsonObject jsonOf(const DiskInfo &disk)
                        {QStringLiteral("usedBytes"), disk.usedKiB * 1024},
                        {QStringLiteral("name"), disk.name},
                        {QStringLiteral("kind"), DiskKinds::name(disk.kind)}};
-    if (disk.kind == DiskKind::Compressed) {
-        object.insert(QStringLiteral("memoryUsed"), disk.memoryUsedKiB >= 0
-                                                        ? QJsonValue(disk.memoryUsedKiB * 1024)
-                                                        : QJsonValue());
+    const DiskMemoryUse use = memoryUse(disk);
+    object.insert(QStringLiteral("memoryUsed"),
+                  use.heldKnown() ? QJsonValue(use.heldKiB * 1024) : QJsonValue());
+    if (disk.kind == DiskKind::Compressed)
         object.insert(QStringLiteral("compressionRatio"),
                       disk.compressionRatio > 0 ? QJsonValue(disk.compressionRatio) : QJsonValue());
-    }
     const std::optional<KeepState> state =
         disk.mountPath.isEmpty() ? std::nullopt : KeepState::forDisk(disk.mountPath);
     object.insert(QStringLiteral("keptFolder"),

@@ -1,5 +1,6 @@
 #include "DiskRecords.h"
 
+#include "DiskMemoryUse.h"
 #include "RamDisk.h"
 #include "ToolTable.h"
 
@@ -28,12 +29,13 @@ bool parseLine(const QString &line, DiskRecordInfo &record)
         bool dataOk = false;
         if (!DiskKinds::parse(fields.at(8), record.kind))
             return false;
-        record.memoryUsedKiB = fields.at(9).toLongLong(&heldOk);
-        const qint64 dataKiB = fields.at(10).toLongLong(&dataOk);
+        DiskMemoryUse use;
+        use.heldKiB = fields.at(9).toLongLong(&heldOk);
+        use.dataKiB = fields.at(10).toLongLong(&dataOk);
         if (!heldOk || !dataOk)
             return false;
-        record.compressionRatio =
-            dataKiB > 0 && record.memoryUsedKiB > 0 ? double(dataKiB) / record.memoryUsedKiB : 0;
+        record.memoryUsedKiB = use.heldKiB;
+        record.compressionRatio = use.ratio();
     }
     bool ownerOk = false;
     bool sizeOk = false;

@@ -89,27 +89,29 @@ Reading read(const QString &text, qint64 memoryKiB)
     return checked(scaled(whole, fraction, factor, 1));
 }
 
-QString describe(qint64 kib)
+QString decimal(double value)
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const auto number = [&locale](double value) {
-        QString text = locale.toString(value, 'f', 2);
-        // "1.50" reads "1.5", "64.00" reads "64".
-        const QChar point = locale.decimalPoint().at(0);
-        if (text.contains(point)) {
-            while (text.endsWith(QLatin1Char('0')))
-                text.chop(1);
-            if (text.endsWith(point))
-                text.chop(1);
-        }
-        return text;
-    };
+    QString text = locale.toString(value, 'f', 2);
+    // "1.50" reads "1.5", "64.00" reads "64".
+    const QChar point = locale.decimalPoint().at(0);
+    if (text.contains(point)) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(point))
+            text.chop(1);
+    }
+    return text;
+}
+
+QString describe(qint64 kib)
+{
     if (kib < 1024)
         return QStringLiteral("%1 KiB").arg(kib);
     if (kib < 1024 * 1024)
-        return number(double(kib) / 1024) + QStringLiteral(" MiB");
-    return number(double(kib) / (1024 * 1024)) + QStringLiteral(" GiB");
+        return decimal(double(kib) / 1024) + QStringLiteral(" MiB");
+    return decimal(double(kib) / (1024 * 1024)) + QStringLiteral(" GiB");
 }
 
 } // namespace DiskSize

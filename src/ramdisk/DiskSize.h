@@ -40,5 +40,8 @@ Reading read(const QString &text, qint64 memoryKiB);
 // "64 MiB", "1.5 GiB" (at most two decimals, none when whole, the locale's separator). read()
 // accepts every text it gives.
 QString describe(qint64 kib);
+// A figure as describe() writes its number: at most two decimals, none when whole, the locale's
+// separator ("1.5", "64", "2.75").
+QString decimal(double value);
 
 } // namespace DiskSize

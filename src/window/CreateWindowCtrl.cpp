@@ -5,6 +5,7 @@
 #include "DiskAlerts.h"
 
 #include "DiskKeeper.h"
+#include "DiskUsageLine.h"
 #include "EjectPage.h"
 #include "FormPage.h"
 #include "Localization.h"
@@ -346,6 +347,8 @@ void CreateWindowCtrl::updateMemory()
     m_ui->memoryProgressBar->setRange(0, clampToInt(total));
     m_ui->memoryProgressBar->setValue(clampToInt(used));
     m_ui->memoryDetails->showFigures(stats);
+    if (progress()->showDiskUsage(DiskUsageLine::of(*m_session)))
+        layOutBlocks();
     const MachineMemory memory = DiskSession::machineMemory();
     const std::shared_ptr<RamDisk> disk = m_session->disk();
     m_alerts->check(m_session->isMounted() && disk ? disk->mountPath() : QString(),
@@ -432,6 +435,7 @@ void CreateWindowCtrl::adoptMountedDisk(const DiskInfo &disk)
     setWindowTitle(localizedStringForKey(QStringLiteral("WindowTitleDisk")).arg(plan.name, size));
     progress()->showKeptInfo(keeper());
     selectTab(QStringLiteral("BUILD"));
+    updateMemory();
     layOutBlocks();
 }
 

@@ -20,6 +20,7 @@ ProgressPage::ProgressPage(QWidget *parent)
     QFont title = m_ui->diskNameBuildField->font();
     title.setBold(true);
     m_ui->diskNameBuildField->setFont(title);
+    m_ui->diskUsageField->hide();
     hideKept();
 }
 
@@ -37,7 +38,18 @@ void ProgressPage::begin(const QString &name, const QString &size)
     setStatusValue(StatusPending, m_ui->allocateState);
     for (QLabel *state : {m_ui->buildState, m_ui->mountState, m_ui->finalizeState})
         state->clear();
+    showDiskUsage(QString());
     hideKept();
+}
+
+bool ProgressPage::showDiskUsage(const QString &line)
+{
+    m_ui->diskUsageField->setText(line);
+    const bool shown = !line.isEmpty();
+    if (m_ui->diskUsageField->isVisibleTo(this) == shown)
+        return false;
+    m_ui->diskUsageField->setVisible(shown);
+    return true;
 }
 
 void ProgressPage::showFound(const QString &name, const QString &size, const QString &device,

@@ -14,8 +14,9 @@ namespace Ui {
 class ProgressPage;
 }
 
-// The window's "BUILD" page: a disk's name and size, the mark and result of each phase, the
-// load of its kept folder, and what the disk keeps and when it last saved.
+// The window's "BUILD" page: a disk's name and size, what it is and holds while mounted, the mark
+// and result of each phase, the load of its kept folder, and what the disk keeps and when it last
+// saved.
 class ProgressPage : public QWidget
 {
     Q_OBJECT
@@ -36,6 +37,9 @@ public:
     void showPhase(Phase phase, PhaseStatus status, const QString &result);
     // The mark of the next step, once the one before is done.
     void showPending(Phase phase);
+    // The line under the title that says what the mounted disk is and holds; hidden when
+    // `line` is empty. True when that shows or hides the line (the page's height changes).
+    bool showDiskUsage(const QString &line);
     // Whether the folder link reacts to the mouse (only a mounted disk's does).
     void setLinkActive(bool active);
     bool hasLink() const;

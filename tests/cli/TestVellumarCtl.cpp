@@ -3,6 +3,9 @@
 #include "VellumarCtl.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 // The command line on fake tools: what it prints, its exit status, and what it leaves.
@@ -275,6 +278,44 @@ private slots:
         QVERIFY(table.out.value(0).contains(QStringLiteral(" KIND ")));
         for (const QString &line : table.out.mid(1))
             QVERIFY2(line.contains(QStringLiteral("iB ")), qPrintable(line));
+    }
+
+    void listSaysWhatEachDiskHoldsInMemory()
+    {
+        EngineFixture fx;
+        fx.listing({helperListLine(QStringLiteral("/dev/zram3"), DiskKind::Compressed, 65536,
+                                   180224, QStringLiteral("Logs")),
+                    helperListLine(QStringLiteral("vellumar-mem2"), DiskKind::Memory, 12288, -1,
+                                   QStringLiteral("Scratch")),
+                    helperListLine(QStringLiteral("/dev/loop7"), DiskKind::Block, -1, -1,
+                                   QStringLiteral("Image"))});
+        const Result table = run({QStringLiteral("list")});
+        QCOMPARE(table.status, 0);
+        QCOMPARE(table.out.size(), 4);
+        // Each figure stands in the memory column, under its header.
+        const qsizetype column = table.out.first().indexOf(QStringLiteral("MEMORY"));
+        QVERIFY(column > 0);
+        const auto cell = [&table, column](qsizetype row) {
+            return table.out.at(row).mid(column).section(QStringLiteral("  "), 0, 0);
+        };
+        QCOMPARE(cell(1), QStringLiteral("64 MiB (2.75×)"));
+        QCOMPARE(cell(2), QStringLiteral("12 MiB"));
+        QCOMPARE(cell(3), QStringLiteral("-"));
+        QVERIFY(table.out.at(1).startsWith(QStringLiteral("/dev/zram3 ")));
+
+        const Result json = run({QStringLiteral("list"), QStringLiteral("--json")});
+        QCOMPARE(json.status, 0);
+        const QJsonArray disks =
+            QJsonDocument::fromJson(json.out.join(QLatin1Char('\n')).toUtf8()).array();
+        QCOMPARE(disks.size(), 3);
+        const auto field = [&disks](qsizetype disk, const char *key) {
+            return disks.at(disk).toObject().value(QLatin1String(key));
+        };
+        QCOMPARE(field(0, "memoryUsed").toInteger(), qint64(64) << 20);
+        QCOMPARE(field(0, "compressionRatio").toDouble(), 2.75);
+        QCOMPARE(field(1, "memoryUsed").toInteger(), qint64(12) << 20);
+        QVERIFY(!disks.at(1).toObject().contains(QStringLiteral("compressionRatio")));
+        QVERIFY(field(2, "memoryUsed").isNull());
     }
 
     void aFailedWriteIsAFailure()

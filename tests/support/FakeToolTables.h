@@ -7,8 +7,10 @@
 #include "ToolTable.h"
 
 #include <QList>
+#include <QStringList>
 #include <atomic>
 #include <memory>
+#include <unistd.h>
 
 // Fake disk tool tables: the engine's fixture with a home of its own, and the window's working
 // tools.
@@ -25,13 +27,33 @@ inline FakeTools::Behaviour says(const QString &output, int exitStatus = 0,
     return behaviour;
 }
 
+// One line of the helper's list answer: a disk of the caller's, attached but mounted nowhere,
+// with the memory it holds and its data before compression (KiB, -1: not known).
+inline QString helperListLine(const QString &device, DiskKind kind, qint64 heldKiB, qint64 dataKiB,
+                              const QString &label = QStringLiteral("Disk"), qint64 sizeKiB = 65536)
+{
+    return QStringList{device,
+                       QStringLiteral("1"),
+                       QString::number(::getuid()),
+                       QString::number(sizeKiB),
+                       QStringLiteral("0"),
+                       QStringLiteral("0"),
+                       QString(),
+                       QString::fromLatin1(label.toUtf8().toPercentEncoding()),
+                       DiskKinds::name(kind),
+                       QString::number(heldKiB),
+                       QString::number(dataKiB)}
+        .join(QLatin1Char('\t'));
+}
+
 // A temporary home and six fake tools with the Linux argument lists, installed for every disk
-// made while the fixture lives. Tools are rewritten per test as needed.
+// made while the fixture lives. Tools are rewritten per test as needed; `list`, when set, is
+// the tool that answers for the helper's list.
 struct EngineFixture
 {
     TestEnvironment env;
     FakeTools tools;
-    QString allocate, format, mount, umount, detach, remove;
+    QString allocate, format, mount, umount, detach, remove, list;
     bool volumeMounted = false; // what the teardown probes answer
     bool deviceAttached = false;
     bool memoryDisksMount = false; // memory disks mounted by their allocation, as by the helper
@@ -60,7 +82,18 @@ struct EngineFixture
             table->memoryDisksMountOnAllocation = true;
             table->allocate.arguments = ToolTable::allocationArguments;
         }
+        if (!list.isEmpty())
+            table->list = {list,
+                           [](const DiskFields &) { return QStringList{QStringLiteral("list")}; }};
         RamDisk::setToolTable(table);
+    }
+
+    // The helper's list answers with these lines (helperListLine) from now on.
+    void listing(const QStringList &lines)
+    {
+        list = tools.write(QStringLiteral("list"),
+                           says(lines.join(QLatin1Char('\n')) + QLatin1Char('\n')));
+        install();
     }
 
     // A fresh mount path inside the temporary home.

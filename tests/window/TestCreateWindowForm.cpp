@@ -3,6 +3,7 @@
 
 #include "DiskRules.h"
 #include "DiskSize.h"
+#include "DiskUsageLine.h"
 
 #include "Localization.h"
 #include "MediaLocation.h"
@@ -47,6 +48,7 @@ private slots:
     void failedAllocationStillRunsTheLaterPhases();
     void memoryPanelShowsTheFigures();
     void memoryPanelRefreshesOnTimerActivationAndDisclosure();
+    void mountedDiskSaysItsKindAndTheMemoryItHolds();
     void continuingProposesAFreshMountPath();
     void meminfoIsParsed();
 
@@ -606,6 +608,69 @@ void TestCreateWindowForm::memoryPanelRefreshesOnTimerActivationAndDisclosure()
     // A closed window stops its timer.
     w.ctrl->createWindow()->close();
     QVERIFY(!timer->isActive());
+}
+
+void TestCreateWindowForm::mountedDiskSaysItsKindAndTheMemoryItHolds()
+{
+    WorkingTools tools;
+    WindowUnderTest w;
+    DiskMemoryUse figures;
+    figures.heldKiB = 65536;
+    figures.dataKiB = 180224;
+    QStringList asked;
+    DiskUsageLine::setSource([&](DiskKind kind, const QString &device, const QString &path) {
+        asked << DiskKinds::name(kind) + QLatin1Char(' ') + device + QLatin1Char(' ') + path;
+        return figures;
+    });
+    const auto kernelAgain = qScopeGuard([] { DiskUsageLine::setSource({}); });
+    auto *line = w.outlet<QLabel>("diskUsageField");
+    QWidget *window = w.ctrl->createWindow();
+    QVERIFY(!line->isVisibleTo(window));
+
+    // A compressed disk found mounted: its figures at once, read for its own device and folder.
+    DiskInfo found;
+    found.device = QStringLiteral("/dev/zram3");
+    found.mountPath = m_env->path(QStringLiteral("Logs"));
+    found.kind = DiskKind::Compressed;
+    found.sizeKiB = 256 * 1024;
+    found.name = QStringLiteral("Logs");
+    w.ctrl->adoptMountedDisk(found);
+    QCOMPARE(w.text("diskUsageField"),
+             QStringLiteral("Kind: compressed. Holds 64 MiB of memory for "
+                            "176 MiB of data (2.75×)"));
+    QVERIFY(line->isVisibleTo(window));
+    QCOMPARE(asked.last(), QStringLiteral("compressed /dev/zram3 ") + found.mountPath);
+
+    // The window's refresh reads the figures again.
+    figures.heldKiB = 128 * 1024;
+    figures.dataKiB = -1;
+    QTimer *timer = w.ctrl->memoryUpdated();
+    timer->setInterval(5);
+    QTRY_COMPARE(w.text("diskUsageField"),
+                 QStringLiteral("Kind: compressed. Holds 128 MiB of memory"));
+    timer->setInterval(15000);
+    // Figures that cannot be read leave only the kind.
+    figures = DiskMemoryUse();
+    w.ctrl->updateMemory();
+    QCOMPARE(w.text("diskUsageField"), QStringLiteral("Kind: compressed"));
+
+    // Gone elsewhere: the line goes with it, and nothing more is read.
+    w.ctrl->markEjectedElsewhere();
+    const qsizetype reads = asked.size();
+    w.ctrl->updateMemory();
+    QVERIFY(!line->isVisibleTo(window));
+    QCOMPARE(asked.size(), reads);
+
+    // A disk made here shows its line once mounted, and loses it with the eject.
+    figures.heldKiB = 512;
+    w.ctrl->continueToCreate();
+    w.outlet<QLineEdit>("diskSizeField")->setText(QStringLiteral("4096"));
+    w.ctrl->createDisk();
+    QCOMPARE(w.text("diskUsageField"), QStringLiteral("Kind: memory. Holds 512 KiB of memory"));
+    QVERIFY(asked.last().startsWith(QStringLiteral("memory /dev/loop7 ")));
+    w.ctrl->destroyDisk();
+    QTRY_VERIFY(!w.ctrl->isTearingDown());
+    QVERIFY(!line->isVisibleTo(window));
 }
 
 void TestCreateWindowForm::continuingProposesAFreshMountPath()

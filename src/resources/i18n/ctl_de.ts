@@ -80,17 +80,18 @@ Rückgabewert: 0 erstellt, 1 fehlgeschlagen (Erstelltes wieder entfernt), 2 fals
         <source>Usage: vellumarctl list [--json]
 
 Shows the RAM disks on this machine, whichever program made them: device, size, space used,
-kind, name and mount folder, and below a kept disk its folder and last complete save.
+memory held now (and a compressed disk's compression ratio), kind, name and mount folder, and
+below a kept disk its folder and last complete save.
   --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
-           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           kind, keptFolder, lastSave, memoryUsed (bytes), and for a compressed disk
            compressionRatio</source>
         <translation>Aufruf: vellumarctl list [--json]
 
 Zeigt die RAM-Disks dieses Rechners, gleich welches Programm sie erstellt hat: Gerät, Größe,
-Belegung, Art, Name und Einhängeordner, unter einer Disk mit Inhalt ihr Ordner und die letzte
-vollständige Sicherung.
+Belegung, belegter Arbeitsspeicher (bei komprimierten Disks mit Kompressionsfaktor), Art, Name
+und Einhängeordner, unter einer Disk mit Inhalt ihr Ordner und die letzte vollständige Sicherung.
   --json   ein JSON-Array; Größen in KiB (sizeKiB, usedKiB) und in Bytes (sizeBytes, usedBytes),
-           kind, keptFolder, lastSave, bei komprimierten Disks memoryUsed (Bytes) und
+           kind, keptFolder, lastSave, memoryUsed (Bytes), bei komprimierten Disks
            compressionRatio</translation>
     </message>
     <message id="CtlHelpEject">
@@ -134,8 +135,8 @@ Zeigt die Auslagerungszahlen dieses Rechners.</translation>
         <translation>die Ausgabe konnte nicht geschrieben werden (%1).</translation>
     </message>
     <message id="CtlListHeader">
-        <source>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</source>
-        <translation>GERÄT|GRÖSSE|BELEGT|ART|NAME|EINGEHÄNGT AUF</translation>
+        <source>DEVICE|SIZE|USED|MEMORY|KIND|NAME|MOUNTED ON</source>
+        <translation>GERÄT|GRÖSSE|BELEGT|SPEICHER|ART|NAME|EINGEHÄNGT AUF</translation>
     </message>
     <message id="CtlHelpSync">
         <source>Usage: vellumarctl sync &lt;mount path&gt;

@@ -79,16 +79,18 @@ Exit status: 0 made, 1 failed (what was made is removed again), 2 bad input (not
         <source>Usage: vellumarctl list [--json]
 
 Shows the RAM disks on this machine, whichever program made them: device, size, space used,
-kind, name and mount folder, and below a kept disk its folder and last complete save.
+memory held now (and a compressed disk's compression ratio), kind, name and mount folder, and
+below a kept disk its folder and last complete save.
   --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
-           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           kind, keptFolder, lastSave, memoryUsed (bytes), and for a compressed disk
            compressionRatio</source>
         <translation>Usage: vellumarctl list [--json]
 
 Shows the RAM disks on this machine, whichever program made them: device, size, space used,
-kind, name and mount folder, and below a kept disk its folder and last complete save.
+memory held now (and a compressed disk's compression ratio), kind, name and mount folder, and
+below a kept disk its folder and last complete save.
   --json   one JSON array; sizes in KiB (sizeKiB, usedKiB) and in bytes (sizeBytes, usedBytes),
-           kind, keptFolder, lastSave, and for a compressed disk memoryUsed (bytes) and
+           kind, keptFolder, lastSave, memoryUsed (bytes), and for a compressed disk
            compressionRatio</translation>
     </message>
     <message id="CtlHelpEject">
@@ -132,8 +134,8 @@ Shows the swap figures of this machine.</translation>
         <translation>the output could not be written (%1).</translation>
     </message>
     <message id="CtlListHeader">
-        <source>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</source>
-        <translation>DEVICE|SIZE|USED|KIND|NAME|MOUNTED ON</translation>
+        <source>DEVICE|SIZE|USED|MEMORY|KIND|NAME|MOUNTED ON</source>
+        <translation>DEVICE|SIZE|USED|MEMORY|KIND|NAME|MOUNTED ON</translation>
     </message>
     <message id="CtlHelpSync">
         <source>Usage: vellumarctl sync &lt;mount path&gt;

@@ -31,18 +31,6 @@
         <source>%1 (%2, %3)</source>
         <translation>%1 (%2, %3)</translation>
     </message>
-    <message id="TrayKindMemory">
-        <source>memory</source>
-        <translation>Speicher</translation>
-    </message>
-    <message id="TrayKindCompressed">
-        <source>compressed</source>
-        <translation>komprimiert</translation>
-    </message>
-    <message id="TrayKindBlock">
-        <source>block device</source>
-        <translation>Blockgerät</translation>
-    </message>
     <message id="TrayOpen">
         <source>Open</source>
         <translation>Öffnen</translation>

@@ -31,18 +31,6 @@
         <source>%1 (%2, %3)</source>
         <translation>%1 (%2, %3)</translation>
     </message>
-    <message id="TrayKindMemory">
-        <source>memory</source>
-        <translation>memory</translation>
-    </message>
-    <message id="TrayKindCompressed">
-        <source>compressed</source>
-        <translation>compressed</translation>
-    </message>
-    <message id="TrayKindBlock">
-        <source>block device</source>
-        <translation>block device</translation>
-    </message>
     <message id="TrayOpen">
         <source>Open</source>
         <translation>Open</translation>

@@ -185,5 +185,33 @@
         <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
         <translation>Der Ordner %1 enthält weiterhin die letzte vollständige Sicherung. Öffnen Sie das Fenster der Disk, um zu sehen, welche Dateien nicht gesichert wurden, und schaffen Sie Platz im Ordner oder prüfen Sie seine Zugriffsrechte.</translation>
     </message>
+    <message id="KindWordMemory">
+        <source>memory</source>
+        <translation>Speicher</translation>
+    </message>
+    <message id="KindWordCompressed">
+        <source>compressed</source>
+        <translation>komprimiert</translation>
+    </message>
+    <message id="KindWordBlock">
+        <source>block device</source>
+        <translation>Blockgerät</translation>
+    </message>
+    <message id="DiskHoldsMemory">
+        <source>Holds %1 of memory</source>
+        <translation>Belegt %1 Arbeitsspeicher</translation>
+    </message>
+    <message id="DiskHoldsMemoryForData">
+        <source>Holds %1 of memory for %2 of data (%3)</source>
+        <translation>Belegt %1 Arbeitsspeicher für %2 Daten (%3)</translation>
+    </message>
+    <message id="DiskKindLine">
+        <source>Kind: %1</source>
+        <translation>Art: %1</translation>
+    </message>
+    <message id="DiskKindAndHeldLine">
+        <source>Kind: %1. %2</source>
+        <translation>Art: %1. %2</translation>
+    </message>
 </context>
 </TS>

@@ -185,5 +185,33 @@
         <source>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</source>
         <translation>The folder %1 still holds the last complete save. Open the disk's window to see which files were not saved, and make room in the folder or check its permissions.</translation>
     </message>
+    <message id="KindWordMemory">
+        <source>memory</source>
+        <translation>memory</translation>
+    </message>
+    <message id="KindWordCompressed">
+        <source>compressed</source>
+        <translation>compressed</translation>
+    </message>
+    <message id="KindWordBlock">
+        <source>block device</source>
+        <translation>block device</translation>
+    </message>
+    <message id="DiskHoldsMemory">
+        <source>Holds %1 of memory</source>
+        <translation>Holds %1 of memory</translation>
+    </message>
+    <message id="DiskHoldsMemoryForData">
+        <source>Holds %1 of memory for %2 of data (%3)</source>
+        <translation>Holds %1 of memory for %2 of data (%3)</translation>
+    </message>
+    <message id="DiskKindLine">
+        <source>Kind: %1</source>
+        <translation>Kind: %1</translation>
+    </message>
+    <message id="DiskKindAndHeldLine">
+        <source>Kind: %1. %2</source>
+        <translation>Kind: %1. %2</translation>
+    </message>
 </context>
 </TS>
