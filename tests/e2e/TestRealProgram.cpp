@@ -69,12 +69,43 @@ bool released(const QString &device, const QString &home)
     return devicesUnder(QString()).values().contains(device);
 }
 
-// An eject is over, as far as quitting can tell, once the volume, the memory and the folder made
-// for it are all gone (ejects through pkexec take a while longer than as root).
-bool ejected(const QString &mount, const QString &device, const QString &home)
+// Whether a process below `program` is a call of the helper, through pkexec or directly.
+bool helperCallRunning(qint64 program)
 {
-    return !devicesUnder(home).contains(mount) && released(device, home) &&
-           !QFileInfo::exists(mount);
+    QMap<qint64, qint64> parentOf;
+    QList<qint64> helpers;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (entry.toLongLong() <= 0 || !stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces, so split after its ")".
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QByteArray name = line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1);
+        parentOf.insert(entry.toLongLong(), line.mid(close + 2).split(' ').value(1).toLongLong());
+        if (name == "pkexec" || name == "vellumar-ramdev")
+            helpers << entry.toLongLong();
+    }
+    for (qint64 process : std::as_const(helpers))
+        for (int depth = 0; process > 1 && depth < 16; ++depth, process = parentOf.value(process))
+            if (process == program)
+                return true;
+    return false;
+}
+
+// An eject is over, as far as quitting can tell, once the volume, the memory and the folder made
+// for it are all gone and the program has no call of the helper under way (the helper removes
+// a folder in the media folder at unmount, before the program's last call).
+bool ejected(const QString &mount, const QString &device, const QString &home, qint64 program)
+{
+    if (devicesUnder(home).contains(mount) || !released(device, home) || QFileInfo::exists(mount))
+        return false;
+    // Twice, a moment apart: between two calls the program has none under way.
+    if (helperCallRunning(program))
+        return false;
+    QThread::msleep(100);
+    return !helperCallRunning(program);
 }
 
 QString text(const char *key)
@@ -338,7 +369,7 @@ void TestRealProgram::quitAlertAnswers()
     // Both leave a program that can still be quit; with no disk left, without the alert.
     if (answer == QStringLiteral("Escape")) {
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
     }
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
@@ -399,12 +430,12 @@ void TestRealProgram::closingTheLastWindowAnswersItsSheet()
         return;
     }
     if (answer == QStringLiteral("alt+e")) {
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
     } else {
         QVERIFY(!m_program->waitForFinished(500));
         QCOMPARE(devicesUnder(m_disks).value(mount), device);
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
     }
     QVERIFY(m_program->state() == QProcess::Running);
     // No disk left: closing the last window ends the program.
@@ -433,7 +464,7 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
 
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (16 MiB)")));
     m_session.key(QStringLiteral("ctrl+e"));
-    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_disks); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_disks, m_program->processId()); }, MountWithinMs));
     QCOMPARE(devicesUnder(m_disks).keys(), QStringList{first});
     const QString firstDevice = devicesUnder(m_disks).value(first);
 
@@ -441,7 +472,7 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
     m_session.key(QStringLiteral("alt+e"));
-    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_disks); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_disks, m_program->processId()); }, MountWithinMs));
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
@@ -515,7 +546,7 @@ void TestRealProgram::aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit()
         QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumarctl"), {QStringLiteral("eject"), mount});
     QVERIFY(eject->waitForFinished(MountWithinMs));
     QCOMPARE(eject->exitCode(), 0);
-    QVERIFY(waitFor([&] { return ejected(mount, device, m_disks); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
 
     // The window knows the disk is gone: Ctrl+Q ends the program without the quit alert.
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
