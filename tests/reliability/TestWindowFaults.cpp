@@ -6,6 +6,7 @@
 #include "Localization.h"
 #include "QVXAlerts.h"
 #include "RamDisk.h"
+#include "Settings.h"
 #include "TestEnvironment.h"
 #include "ToolTable.h"
 
@@ -53,6 +54,8 @@ private:
 void TestWindowFaults::init()
 {
     m_env = std::make_unique<TestEnvironment>();
+    // Disks of fake tools get folders in the temporary home, not in the media folder.
+    Settings::setMountLocation(m_env->home());
     m_fake = std::make_unique<FakeTools>();
     QVXResetDontShowAgainChoices();
     anyDiskActive = 0;
