@@ -52,6 +52,11 @@ swap_gib=$(awk '$1 == "SwapTotal:" { printf "%.1f", $2 / 1048576 }' /proc/meminf
     echo "- Kernel: $(uname -r); $(. /etc/os-release && echo "$PRETTY_NAME"); $(mkfs.ext4 -V 2>&1 | head -n 1)"
     echo "- Load when the run started: $LOAD (other work on the machine shares its CPUs)"
     echo
+    # These two write their own headings.
+    cat "$PARTS/kinds.sh.md"
+    echo
+    cat "$PARTS/helper-calls.sh.md"
+    echo
     echo "## Creation and eject"
     echo
     cat "$PARTS/creation.sh.md"
