@@ -45,6 +45,17 @@ PrefrencesCtrl::~PrefrencesCtrl()
     delete m_openPanel.data();
 }
 
+QString PrefrencesCtrl::shownLocation(const QString &stored)
+{
+#ifdef Q_OS_MACOS
+    return stored;
+#else
+    // The default is where the disks appear, not the word the settings keep for it.
+    return Settings::isDefaultMountLocation(stored) ? MediaLocation::folder() + QLatin1Char('/')
+                                                    : stored;
+#endif
+}
+
 QLineEdit *PrefrencesCtrl::locationField() const
 {
     return m_ui->locationField;
@@ -88,7 +99,7 @@ void PrefrencesCtrl::forgetRemembered()
 void PrefrencesCtrl::update()
 {
     const QString stored = Settings::mountLocation();
-    m_ui->locationField->setText(stored);
+    m_ui->locationField->setText(shownLocation(stored));
     m_ui->locationField->setCursorPosition(0);
     // Exact comparison: the default written any other way counts as a chosen folder (the old
     // default of the original platform reads as the default).
@@ -108,7 +119,7 @@ void PrefrencesCtrl::openSplashAtStartup(bool on)
 void PrefrencesCtrl::locationAct()
 {
     if (m_locationMatrix->checkedId() == DefaultLocation) {
-        m_ui->locationField->setText(Settings::defaultMountLocation());
+        m_ui->locationField->setText(shownLocation(Settings::defaultMountLocation()));
         Settings::setMountLocation(Settings::defaultMountLocation());
         return;
     }

@@ -35,6 +35,8 @@ public:
     void openSplashAtStartup(bool on) override;
 
     QButtonGroup *locationMatrix() const { return m_locationMatrix; }
+    // What the location field shows for a stored location.
+    static QString shownLocation(const QString &stored);
     QLineEdit *locationField() const;
     QSpinBox *saveEveryMinutesField() const;
     // One row per remembered disk; each row's data (Qt::UserRole) is its mount folder.
