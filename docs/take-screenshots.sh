@@ -18,8 +18,9 @@ helper="${prefix:-/usr/local}/libexec/vellumar/vellumar-ramdev"
 
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    # Only the disks made under this script's own folder.
-    { grep -o " $work/[^ ]*" /proc/mounts || true; } | sed 's/\\040/ /g; s/^ //' |
+    # Only the disks made under this script's own folder, or in the media folder of the test
+    # user this script made.
+    { grep -oE " ($work|/media/vellumar-t1)/[^ ]*" /proc/mounts || true; } | sed 's/\\040/ /g; s/^ //' |
         while read -r mount; do "$bin/vellumarctl" eject "$mount" >/dev/null || true; done
     rm -rf "$work"
     VELLUMAR_TEST_HOLDER=$$ bash "$users" cleanup >/dev/null || true

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <endian.h>
+#include <iterator>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <linux/posix_acl.h>
@@ -105,15 +106,15 @@ std::vector<char> accessList(uid_t uid)
                              {ACL_GROUP_OBJ, readAndEnter, none},
                              {ACL_MASK, readAndEnter, none},
                              {ACL_OTHER, 0, none}};
-    std::vector<char> bytes;
     const posix_acl_xattr_header header{htole32(POSIX_ACL_XATTR_VERSION)};
-    bytes.insert(bytes.end(), reinterpret_cast<const char *>(&header),
-                 reinterpret_cast<const char *>(&header) + sizeof header);
+    std::vector<char> bytes(sizeof header + std::size(entries) * sizeof(posix_acl_xattr_entry));
+    std::memcpy(bytes.data(), &header, sizeof header);
+    size_t offset = sizeof header;
     for (const Entry &entry : entries) {
         const posix_acl_xattr_entry item{htole16(entry.tag), htole16(entry.permissions),
                                          htole32(entry.id)};
-        bytes.insert(bytes.end(), reinterpret_cast<const char *>(&item),
-                     reinterpret_cast<const char *>(&item) + sizeof item);
+        std::memcpy(bytes.data() + offset, &item, sizeof item);
+        offset += sizeof item;
     }
     return bytes;
 }
