@@ -331,6 +331,7 @@ void CreateWindowCtrl::loaded(const KeepResult &result)
             localizedStringForKey(QStringLiteral("KeepLoadFailedWindow"))
                 .arg(m_session->plan().keptFolder),
             result);
+    updateMemory(); // the loaded files are in the disk's memory now
     layOutBlocks();
     emit keptContentsLoaded(result.succeeded);
 }

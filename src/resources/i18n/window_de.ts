@@ -180,8 +180,8 @@ Erstellt RAM-Disks: Volumes, deren Speicher der Arbeitsspeicher ist. Jede Disk h
         <translation>Einhängeordner anlegen</translation>
     </message>
     <message id="DefaultLocationCell">
-        <source>In the application's support folder</source>
-        <translation>Im Support-Ordner des Programms</translation>
+        <source>Where the desktop shows volumes</source>
+        <translation>Dort, wo der Desktop Datenträger zeigt</translation>
     </message>
     <message id="CustomLocationCell">
         <source>In a folder of my choice…</source>

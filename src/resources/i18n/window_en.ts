@@ -180,8 +180,8 @@ Makes RAM disks: volumes whose storage is memory. Each disk has its own window, 
         <translation>Make mount folders</translation>
     </message>
     <message id="DefaultLocationCell">
-        <source>In the application's support folder</source>
-        <translation>In the application's support folder</translation>
+        <source>Where the desktop shows volumes</source>
+        <translation>Where the desktop shows volumes</translation>
     </message>
     <message id="CustomLocationCell">
         <source>In a folder of my choice…</source>
