@@ -1,5 +1,6 @@
 #include "MediaFolder.h"
 
+#include "Fd.h"
 #include "Text.h"
 
 #include <cerrno>
@@ -19,29 +20,6 @@
 
 namespace MediaFolder {
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int value) : fd(value) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd() { reset(-1); }
-    void reset(int value)
-    {
-        if (fd >= 0)
-            close(fd);
-        fd = value;
-    }
-    int release()
-    {
-        const int value = fd;
-        fd = -1;
-        return value;
-    }
-    operator int() const { return fd; }
-};
 
 // What a user can do when the media folder cannot be had.
 const char chooseAnother[] = "; choose a folder of your own for the disk instead";

@@ -1,5 +1,6 @@
 #include "SafeMount.h"
 
+#include "Fd.h"
 #include "MediaFolder.h"
 #include "MountTable.h"
 #include "RecordStore.h"
@@ -17,21 +18,6 @@
 
 namespace SafeMount {
 namespace {
-
-// Closes a descriptor when it goes out of scope.
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int value) : fd(value) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-    operator int() const { return fd; }
-};
 
 constexpr uint64_t bytesPerInode = 8192;
 constexpr uint64_t fewestInodes = 1024;
