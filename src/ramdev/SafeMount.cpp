@@ -104,6 +104,19 @@ int targetFolder(const Caller &caller, CallerPath::Pinned &target, bool &made, s
     return target.folder;
 }
 
+// Whether a volume was mounted on the folder's name after the folder was pinned (another request
+// for the same folder, say): the name then leads to another mount than the pinned folder's.
+bool coveredSincePinned(const CallerPath::Pinned &target)
+{
+    uint64_t pinnedMount = 0;
+    uint64_t atName = 0;
+    uint64_t device = 0;
+    if (!mountOf(target.folder, "", AT_EMPTY_PATH, pinnedMount, device) ||
+        !mountOf(target.parent, target.name.c_str(), 0, atName, device))
+        return true; // unknown: treat as taken
+    return atName != pinnedMount;
+}
+
 std::string checkTarget(const Caller &caller, const CallerPath::Pinned &target)
 {
     const int folder = target.folder;
@@ -116,7 +129,7 @@ std::string checkTarget(const Caller &caller, const CallerPath::Pinned &target)
     // A folder the helper made is root's; any other must be the caller's.
     if (target.helperOwned ? info.st_uid != 0 : !caller.mayActOn(info.st_uid))
         return "refusing \"" + path + "\": the folder belongs to someone else";
-    if (isMountRoot(folder))
+    if (isMountRoot(folder) || coveredSincePinned(target))
         return "refusing \"" + path + "\": a volume is already mounted there";
     if (!isEmptyFolder(caller, folder))
         return "refusing \"" + path +

@@ -11,6 +11,7 @@
 #include <linux/posix_acl.h>
 #include <linux/posix_acl_xattr.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -429,6 +430,45 @@ private slots:
         QCOMPARE(usersDisk.at(6), QStringLiteral("Mem"));
         QCOMPARE(rootsDisk.mid(1, 2), (QStringList{QStringLiteral("0"), QStringLiteral("2048")}));
         QCOMPARE(rootsDisk.at(6), QStringLiteral("Other"));
+    }
+
+    // Two requests for one folder, both past their walk to it before either has the lock: the
+    // second finds the first's volume on the folder's name and is refused, never stacked on it.
+    void aFolderTakenWhileWaitingForTheLockIsRefused()
+    {
+        VELLUMAR_REQUIRE_ROOT();
+        const QString path = folder(QStringLiteral("contended"), m_userUid);
+        const int lock = ::open("/run/vellumar-ramdev/lock", O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        QVERIFY(lock >= 0);
+        QVERIFY(::flock(lock, LOCK_EX) == 0);
+        QList<QProcess *> requests;
+        for (int i = 0; i < 2; ++i) {
+            auto *process = new QProcess(this);
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PKEXEC_UID"), user());
+            process->setProcessEnvironment(environment);
+            process->start(helperPath(), {QStringLiteral("attach"), QStringLiteral("ram://4096"),
+                                          QStringLiteral("memory"), QStringLiteral("C"), path});
+            QVERIFY(process->waitForStarted());
+            requests << process;
+        }
+        QThread::msleep(500); // both have pinned the folder and wait for the lock
+        ::close(lock);
+        int made = 0;
+        for (QProcess *process : std::as_const(requests)) {
+            QVERIFY(process->waitForFinished(30000));
+            const QStringList lines = QString::fromUtf8(process->readAllStandardOutput())
+                                          .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            if (process->exitCode() == 0 && lines.size() == 3) {
+                ++made;
+                m_made << Disk{lines.at(0), lines.at(1), user()};
+            } else {
+                QVERIFY2(process->readAllStandardError().contains("already mounted"),
+                         qPrintable(QString::number(process->exitCode())));
+            }
+        }
+        QCOMPARE(made, 1);
+        QCOMPARE(RealDisks::mountsUnder(path), QStringList{path});
     }
 
     // A compressed disk is a zram device of its own, formatted and mounted like a block disk,
