@@ -25,6 +25,29 @@ std::unique_ptr<QSettings> fileAsItIsNow()
                                        QSettings::IniFormat);
 }
 
+const QString desktopPlacesKey = QStringLiteral("DesktopPlaces");
+
+// Reads one value from the file as it is now, lets `change` edit it (an invalid value: none) and
+// writes it back, all under the lock; false when the lock could not be had or the file not
+// written.
+bool changeUnderLock(const QString &key, const std::function<void(QVariant &value)> &change)
+{
+    UserDefaults::standard().synchronize(); // our own pending writes first
+    QLockFile lock(lockPath());
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(10000))
+        return false;
+    const std::unique_ptr<QSettings> file = fileAsItIsNow();
+    QVariant value = file->value(key);
+    change(value);
+    if (value.isValid())
+        file->setValue(key, value);
+    else
+        file->remove(key);
+    file->sync();
+    return file->status() == QSettings::NoError;
+}
+
 } // namespace
 
 namespace Settings {
@@ -107,20 +130,25 @@ QVariantList rememberedDisks()
 
 bool changeRememberedDisks(const std::function<void(QVariantList &disks)> &change)
 {
-    UserDefaults::standard().synchronize(); // our own pending writes first
-    QLockFile lock(lockPath());
-    lock.setStaleLockTime(10000);
-    if (!lock.tryLock(10000))
-        return false;
-    const std::unique_ptr<QSettings> file = fileAsItIsNow();
-    QVariantList disks = file->value(rememberedDisksKey()).toList();
-    change(disks);
-    if (disks.isEmpty())
-        file->remove(rememberedDisksKey());
-    else
-        file->setValue(rememberedDisksKey(), disks);
-    file->sync();
-    return file->status() == QSettings::NoError;
+    return changeUnderLock(rememberedDisksKey(), [&change](QVariant &value) {
+        QVariantList disks = value.toList();
+        change(disks);
+        value = disks.isEmpty() ? QVariant() : QVariant(disks);
+    });
+}
+
+QStringList desktopPlaces()
+{
+    return fileAsItIsNow()->value(desktopPlacesKey).toStringList();
+}
+
+bool changeDesktopPlaces(const std::function<void(QStringList &places)> &change)
+{
+    return changeUnderLock(desktopPlacesKey, [&change](QVariant &value) {
+        QStringList places = value.toStringList();
+        change(places);
+        value = places.isEmpty() ? QVariant() : QVariant(places);
+    });
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 #include <functional>
@@ -34,6 +35,11 @@ QVariantList rememberedDisks();
 // Reads the list, lets `change` edit it and writes it back, all under the lock; false when the
 // lock could not be had or the file not written.
 bool changeRememberedDisks(const std::function<void(QVariantList &disks)> &change);
+
+// The places (sidebar folders) Vellumar put among the desktop's, by URI, as the file holds them
+// now; changed under the same lock as the remembered disks.
+QStringList desktopPlaces();
+bool changeDesktopPlaces(const std::function<void(QStringList &places)> &change);
 
 // The application framework's: whether the first run's work was done, the splash at start-up,
 // and the remembered answers of alerts whose "Don't show again" was ticked (by alert).

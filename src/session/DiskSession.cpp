@@ -1,9 +1,9 @@
 #include "DiskSession.h"
 
-#include "EjectedElsewhere.h"
-
+#include "DesktopPlaces.h"
 #include "DiskKeeper.h"
 #include "DiskRules.h"
+#include "EjectedElsewhere.h"
 #include "KeepState.h"
 #include "Localization.h"
 #include "Paths.h"
@@ -192,12 +192,22 @@ bool DiskSession::create()
     }
     // The folder the disk got: in the media folder the helper names it.
     m_plan.mountPath = m_disk->mountPath();
+    showAmongPlaces();
     m_disk->showInFinder();
     if (m_plan.keptFolder.isEmpty())
         rememberIfAsked();
     else
         startKeeping(true);
     return true;
+}
+
+void DiskSession::showAmongPlaces()
+{
+    // File managers list no memory file system as a volume, wherever it is mounted: the disk's
+    // folder is put among the desktop's places instead, for as long as the disk is mounted.
+    if (m_plan.kind == DiskKind::Memory && !DesktopPlaces::add(m_plan.mountPath, m_plan.name))
+        SystemLog::log(QStringLiteral("DiskSession: %1 could not be put among the places in %2")
+                           .arg(m_plan.mountPath, DesktopPlaces::bookmarksFile()));
 }
 
 void DiskSession::rememberIfAsked()
@@ -368,6 +378,8 @@ void DiskSession::ejectFinished(const EjectOutcome &outcome)
         m_keeper->noteSave(outcome.save);
     if (outcome.saved) {
         const TeardownOutcome &teardown = outcome.teardown;
+        if (teardown.finished && m_disk)
+            DesktopPlaces::remove(m_disk->mountPath());
         if (teardown.finished && m_keeper) {
             KeepState::forget(m_keeper->mountPath());
             dropKeeper();
@@ -421,6 +433,7 @@ bool DiskSession::forgetEjectedElsewhere()
 {
     if (!m_disk || m_ejecting || !::forgetEjectedElsewhere(*m_disk))
         return false;
+    DesktopPlaces::remove(m_disk->mountPath());
     dropKeeper();
     m_mounted = false;
     return true;

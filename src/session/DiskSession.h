@@ -126,6 +126,7 @@ private:
     void loadFinished(const KeepResult &result);
     void dropKeeper();
     void ejectFinished(const EjectOutcome &outcome);
+    void showAmongPlaces();
     void rememberIfAsked();
 
     Plan m_plan;

@@ -2,6 +2,7 @@
 // made, the phases in order, a failed step that stops the rest, the kept folder loaded before
 // the disk is remembered, a failed load that ejects the disk again, the save before an eject,
 // and the remembered disks read and written from the file as it is now.
+#include "DesktopPlaces.h"
 #include "DiskKeeper.h"
 #include "DiskRules.h"
 #include "DiskSession.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QSettings>
 #include <QThread>
+#include <QUrl>
 #include <QtTest>
 
 namespace {
@@ -190,12 +192,36 @@ private slots:
         QCOMPARE(remembered.first().kind, QStringLiteral("compressed"));
         QCOMPARE(remembered.first().size, QStringLiteral("4096"));
 
+        // A compressed disk is a volume the desktop lists itself: no place is added for it.
+        QVERIFY(!QFileInfo::exists(DesktopPlaces::bookmarksFile()));
+
         session.eject();
         QTRY_COMPARE(heard.ejects.size(), 1);
         QVERIFY(heard.ejects.first().teardown.finished);
         QVERIFY(!session.isActive());
         // Ejecting does not forget a disk made at login.
         QCOMPARE(RememberedDisks::list().size(), 1);
+    }
+
+    // A memory disk, which file managers do not list as a volume, is among the desktop's places
+    // while it is mounted, under its name.
+    void aMemoryDiskIsAmongThePlacesWhileMounted()
+    {
+        EngineFixture fx;
+        DiskSession session;
+        DiskRequest request = requestFor(fx);
+        request.name = QStringLiteral("Build cache");
+        request.kind = DiskKind::Memory;
+        session.checkThenCreate(request);
+        QVERIFY(session.isMounted());
+        const auto places = [] {
+            QFile file(DesktopPlaces::bookmarksFile());
+            return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        };
+        QCOMPARE(places(), QUrl::fromLocalFile(fx.mountPath()).toString(QUrl::FullyEncoded) +
+                               QStringLiteral(" Build cache\n"));
+        QVERIFY(session.ejectBlocking().teardown.finished);
+        QCOMPARE(places(), QString());
     }
 
     void aFailedStepStopsTheRestAndNothingIsRemembered()
