@@ -103,7 +103,8 @@ void PrefrencesCtrl::update()
     m_ui->locationField->setCursorPosition(0);
     // Exact comparison: the default written any other way counts as a chosen folder (the old
     // default of the original platform reads as the default).
-    m_locationMatrix->button(Settings::isDefaultMountLocation(stored) ? DefaultLocation : ChosenLocation)
+    m_locationMatrix
+        ->button(Settings::isDefaultMountLocation(stored) ? DefaultLocation : ChosenLocation)
         ->setChecked(true);
     const QSignalBlocker quiet(m_ui->saveEveryMinutesField); // showing is not choosing
     m_ui->saveEveryMinutesField->setValue(Settings::saveEveryMinutes());

@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <cstring>
 #include <endian.h>
-#include <iterator>
 #include <fcntl.h>
+#include <iterator>
 #include <linux/openat2.h>
 #include <linux/posix_acl.h>
 #include <linux/posix_acl_xattr.h>

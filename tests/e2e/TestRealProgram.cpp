@@ -337,6 +337,14 @@ void TestRealProgram::quitAlertAnswers()
     QVERIFY2(!mount.isEmpty(), "no disk was mounted");
     // By default the disk appears where the desktop shows volumes, under its name.
     QCOMPARE(mount, m_disks + QStringLiteral("/Ram Disk"));
+    // File managers list no memory file system as a volume: the folder is among the places.
+    const QString place =
+        QStringLiteral("file://") + m_disks + QStringLiteral("/Ram%20Disk Ram Disk");
+    const auto places = [this] {
+        QFile file(m_home->path() + QStringLiteral("/.config/gtk-3.0/bookmarks"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    QCOMPARE(places(), place + QLatin1Char('\n'));
     const QString device = devicesUnder(m_disks).value(mount);
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
 
@@ -360,6 +368,7 @@ void TestRealProgram::quitAlertAnswers()
                  "the disk was not ejected");
         QVERIFY(waitFor([&] { return released(device, m_disks); }, MountWithinMs));
         QVERIFY(waitFor([&] { return !QFileInfo::exists(mount); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return places().isEmpty(); }, MountWithinMs));
     } else {
         // Cancel: nothing changes.
         QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
@@ -369,7 +378,8 @@ void TestRealProgram::quitAlertAnswers()
     // Both leave a program that can still be quit; with no disk left, without the alert.
     if (answer == QStringLiteral("Escape")) {
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); },
+                        MountWithinMs));
     }
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
@@ -430,12 +440,14 @@ void TestRealProgram::closingTheLastWindowAnswersItsSheet()
         return;
     }
     if (answer == QStringLiteral("alt+e")) {
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); },
+                        MountWithinMs));
     } else {
         QVERIFY(!m_program->waitForFinished(500));
         QCOMPARE(devicesUnder(m_disks).value(mount), device);
         m_session.key(QStringLiteral("ctrl+e"));
-        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
+        QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); },
+                        MountWithinMs));
     }
     QVERIFY(m_program->state() == QProcess::Running);
     // No disk left: closing the last window ends the program.
@@ -464,7 +476,8 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
 
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (16 MiB)")));
     m_session.key(QStringLiteral("ctrl+e"));
-    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_disks, m_program->processId()); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(second, secondDevice, m_disks, m_program->processId()); },
+                    MountWithinMs));
     QCOMPARE(devicesUnder(m_disks).keys(), QStringList{first});
     const QString firstDevice = devicesUnder(m_disks).value(first);
 
@@ -472,7 +485,8 @@ void TestRealProgram::aSecondWindowEjectsItsOwnDisk()
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY(m_session.waitForActiveWindow(text("WarningSomeDiskActive")));
     m_session.key(QStringLiteral("alt+e"));
-    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_disks, m_program->processId()); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(first, firstDevice, m_disks, m_program->processId()); },
+                    MountWithinMs));
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk")));
     m_session.key(QStringLiteral("ctrl+q"));
     QVERIFY2(exitsWithin(QuitWithinMs), qPrintable(m_session.activeWindowName()));
@@ -546,7 +560,8 @@ void TestRealProgram::aDiskEjectedFromTheCommandLineLeavesNothingToAskAtQuit()
         QStringLiteral(VELLUMAR_BUILD_BIN_DIR "/vellumarctl"), {QStringLiteral("eject"), mount});
     QVERIFY(eject->waitForFinished(MountWithinMs));
     QCOMPARE(eject->exitCode(), 0);
-    QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); }, MountWithinMs));
+    QVERIFY(waitFor([&] { return ejected(mount, device, m_disks, m_program->processId()); },
+                    MountWithinMs));
 
     // The window knows the disk is gone: Ctrl+Q ends the program without the quit alert.
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));

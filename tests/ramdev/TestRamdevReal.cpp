@@ -426,7 +426,8 @@ private slots:
         };
         const QStringList usersDisk = fieldsOf(next.at(0));
         const QStringList rootsDisk = fieldsOf(second.at(0));
-        QCOMPARE(usersDisk.mid(1, 2), (QStringList{QString::number(m_userUid), QStringLiteral("8192")}));
+        QCOMPARE(usersDisk.mid(1, 2),
+                 (QStringList{QString::number(m_userUid), QStringLiteral("8192")}));
         QCOMPARE(usersDisk.at(6), QStringLiteral("Mem"));
         QCOMPARE(rootsDisk.mid(1, 2), (QStringList{QStringLiteral("0"), QStringLiteral("2048")}));
         QCOMPARE(rootsDisk.at(6), QStringLiteral("Other"));
