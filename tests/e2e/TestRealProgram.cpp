@@ -344,7 +344,9 @@ void TestRealProgram::quitAlertAnswers()
         QFile file(m_home->path() + QStringLiteral("/.config/gtk-3.0/bookmarks"));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     };
-    QCOMPARE(places(), place + QLatin1Char('\n'));
+    // (Put there just after the mount.)
+    QVERIFY2(waitFor([&] { return places() == place + QLatin1Char('\n'); }, MountWithinMs),
+             qPrintable(places()));
     const QString device = devicesUnder(m_disks).value(mount);
     QVERIFY(m_session.waitForActiveWindow(QStringLiteral("Ram Disk (8 MiB)")));
 
