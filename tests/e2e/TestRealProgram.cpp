@@ -123,6 +123,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void cleanupTestCase();
 
     void quitsWithCtrlQ_data();
     void quitsWithCtrlQ();
@@ -156,6 +157,7 @@ private:
     // Where the program puts disks by default: the user's media folder, and what was mounted
     // there before the test (not the test's to touch).
     QString m_disks;
+    bool m_hadDisksFolder = true;
     QStringList m_disksBefore;
     QStringList m_arguments; // the program's command line
 };
@@ -169,6 +171,7 @@ void TestRealProgram::initTestCase()
     QVERIFY2(m_session.hasWindowManager(), "openbox did not start (make deps installs it)");
     m_user = testUser();
     m_disks = QStringLiteral("/media/") + m_user;
+    m_hadDisksFolder = QFileInfo::exists(m_disks);
     if (m_user != currentUser() && !RealDisks::runningAsRoot())
         QSKIP("running the program as another user needs root");
 }
@@ -190,6 +193,13 @@ void TestRealProgram::requireDiskMaker()
     if (!check.waitForFinished(30000) || check.exitCode() != 0)
         QSKIP(qPrintable(QStringLiteral("%1 may not make disks here: %2")
                              .arg(m_user, QString::fromUtf8(check.readAllStandardError()))));
+}
+
+void TestRealProgram::cleanupTestCase()
+{
+    // The media folder the helper made for these tests goes again once it is empty.
+    if (!m_hadDisksFolder)
+        QDir().rmdir(m_disks);
 }
 
 void TestRealProgram::init()
