@@ -11,18 +11,20 @@
 
 namespace {
 
-QString uriOf(const QString &folder)
+// Lines are kept as bytes: whatever else the file holds is written back as it was.
+QByteArray uriOf(const QString &folder)
 {
-    return QString::fromUtf8(QUrl::fromLocalFile(QDir::cleanPath(folder)).toEncoded());
+    return QUrl::fromLocalFile(QDir::cleanPath(folder)).toEncoded();
 }
 
 // A line's place: its URI, up to the first space (the label follows it).
-QString placeOf(const QString &line)
+QByteArray placeOf(const QByteArray &line)
 {
-    return line.section(QLatin1Char(' '), 0, 0);
+    const qsizetype space = line.indexOf(' ');
+    return space < 0 ? line : line.left(space);
 }
 
-QStringList readLines(bool *ok)
+QByteArrayList readLines(bool *ok)
 {
     QFile file(DesktopPlaces::bookmarksFile());
     *ok = true;
@@ -32,13 +34,13 @@ QStringList readLines(bool *ok)
         *ok = false;
         return {};
     }
-    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QByteArrayList lines = file.readAll().split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast(); // the file's last newline
     return lines;
 }
 
-bool writeLines(const QStringList &lines)
+bool writeLines(const QByteArrayList &lines)
 {
     const QString path = DesktopPlaces::bookmarksFile();
     if (!QDir().mkpath(QFileInfo(path).path()))
@@ -46,8 +48,8 @@ bool writeLines(const QStringList &lines)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (const QString &line : lines)
-        file.write(line.toUtf8() + '\n');
+    for (const QByteArray &line : lines)
+        file.write(line + '\n');
     return file.commit();
 }
 
@@ -63,30 +65,30 @@ QString bookmarksFile()
 
 bool add(const QString &folder, const QString &label)
 {
-    const QString uri = uriOf(folder);
+    const QByteArray uri = uriOf(folder);
     bool read = false;
-    QStringList lines = readLines(&read);
+    QByteArrayList lines = readLines(&read);
     if (!read)
         return false;
-    for (const QString &line : std::as_const(lines))
+    for (const QByteArray &line : std::as_const(lines))
         if (placeOf(line) == uri)
             return true;
-    lines << (label.isEmpty() ? uri : uri + QLatin1Char(' ') + label.simplified());
+    lines << (label.isEmpty() ? uri : uri + ' ' + label.simplified().toUtf8());
     if (!writeLines(lines))
         return false;
     return Settings::changeDesktopPlaces([&uri](QStringList &ours) {
-        if (!ours.contains(uri))
-            ours << uri;
+        if (!ours.contains(QString::fromUtf8(uri)))
+            ours << QString::fromUtf8(uri);
     });
 }
 
 bool remove(const QString &folder)
 {
-    const QString uri = uriOf(folder);
-    if (!Settings::desktopPlaces().contains(uri))
+    const QByteArray uri = uriOf(folder);
+    if (!Settings::desktopPlaces().contains(QString::fromUtf8(uri)))
         return true;
     bool read = false;
-    QStringList lines = readLines(&read);
+    QByteArrayList lines = readLines(&read);
     if (!read)
         return false;
     for (qsizetype i = lines.size() - 1; i >= 0; --i) {
@@ -97,7 +99,8 @@ bool remove(const QString &folder)
             break;
         }
     }
-    return Settings::changeDesktopPlaces([&uri](QStringList &ours) { ours.removeAll(uri); });
+    return Settings::changeDesktopPlaces(
+        [&uri](QStringList &ours) { ours.removeAll(QString::fromUtf8(uri)); });
 }
 
 } // namespace DesktopPlaces

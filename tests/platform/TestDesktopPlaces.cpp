@@ -35,7 +35,8 @@ private slots:
     {
         TestEnvironment env;
         QVERIFY(DesktopPlaces::bookmarksFile().startsWith(env.home()));
-        const QByteArray users = "file:///home/u/Projects Projects\nsftp://host/srv\n";
+        // Another program's line that is not UTF-8 is kept as it is, too.
+        const QByteArray users = "file:///home/u/Projects Projects\nsftp://host/srv Caf\xe9\n";
         writeBookmarks(users);
         QVERIFY(DesktopPlaces::add(QStringLiteral("/media/u/Scratch 2"),
                                    QStringLiteral("Scratch  2\n")));
