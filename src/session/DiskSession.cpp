@@ -318,6 +318,16 @@ bool DiskSession::isActive() const
     return m_disk && m_disk->isMountedAndActive();
 }
 
+QString DiskSession::beginEject(bool withoutSave)
+{
+    m_ejecting = true;
+    emit ejectStarted();
+    if (!m_keeper)
+        return QString();
+    m_keeper->stopSaving();
+    return withoutSave ? QString() : m_keeper->keptFolder();
+}
+
 void DiskSession::eject(bool withoutSave)
 {
     // One teardown at a time: a second request while the worker runs is ignored.
@@ -329,14 +339,7 @@ void DiskSession::eject(bool withoutSave)
         m_ejectWithoutSave = withoutSave;
         return;
     }
-    m_ejecting = true;
-    emit ejectStarted();
-    QString keptFolder;
-    if (m_keeper) {
-        m_keeper->stopSaving();
-        if (!withoutSave)
-            keptFolder = m_keeper->keptFolder();
-    }
+    const QString keptFolder = beginEject(withoutSave);
     // The worker holds the disk; the watcher is the session's, so a session gone meanwhile
     // simply never hears the outcome.
     auto *watcher = new QFutureWatcher<EjectOutcome>(this);
@@ -352,14 +355,7 @@ EjectOutcome DiskSession::ejectBlocking(bool withoutSave)
 {
     if (!m_disk || m_ejecting)
         return {};
-    m_ejecting = true;
-    emit ejectStarted();
-    QString keptFolder;
-    if (m_keeper) {
-        m_keeper->stopSaving();
-        if (!withoutSave)
-            keptFolder = m_keeper->keptFolder();
-    }
+    const QString keptFolder = beginEject(withoutSave);
     const EjectOutcome outcome = runEject(m_disk, m_disk->mountPath(), keptFolder);
     ejectFinished(outcome);
     return outcome;

@@ -127,6 +127,9 @@ private:
     void dropKeeper();
     void ejectFinished(const EjectOutcome &outcome);
     void showAmongPlaces();
+    // Marks the eject begun and stops the saving; the kept folder to save into first (none:
+    // no save).
+    QString beginEject(bool withoutSave);
     void rememberIfAsked();
 
     Plan m_plan;
