@@ -10,8 +10,3 @@
 inline const QString MountPath_pref = Settings::mountPathKey();
 inline const QString DefaultMountPathLocation = Settings::defaultMountLocation();
 inline const QString LibraryMountPathLocation = Settings::legacyMountLocation();
-
-inline bool isDefaultMountPathLocation(const QString &stored)
-{
-    return Settings::isDefaultMountLocation(stored);
-}

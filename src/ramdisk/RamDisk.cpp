@@ -261,7 +261,7 @@ QString RamDisk::mountPathGenerator()
         makeSupportFolder();
 #else
     // Disks appear where the desktop shows volumes, in folders the helper names after them.
-    if (isDefaultMountPathLocation(location))
+    if (Settings::isDefaultMountLocation(location))
         return MediaLocation::folder() + QLatin1Char('/');
 #endif
     const int number = ++diskSequentialID;
@@ -508,7 +508,8 @@ bool RamDisk::mount()
     if (mountsOnAllocation()) {
         // Mounted by the allocation already, or not at all.
         if (device().isEmpty()) {
-            sendFaseToDelegate(int(Phase::Mount), false, localizedStringForKey(QStringLiteral("NoDeviceToMount")));
+            sendFaseToDelegate(int(Phase::Mount), false,
+                               localizedStringForKey(QStringLiteral("NoDeviceToMount")));
             return false;
         }
         NotificationCenter::shared().post(Workspace::didMountNotification,
